@@ -17,6 +17,27 @@ struct ImageEntry {
     SDL_Rect frameRect;    // frame 0 inside surface, zero until loaded
 };
 
+// Rows of the image table.
+enum : uint16_t {
+    IMG_FLY = 0,
+    IMG_FONT = 1,
+    IMG_ICE = 2,
+    IMG_LOOK = 3,
+    IMG_PREPJUMP = 4,
+    IMG_ROCK = 5,
+    IMG_SCRATCH = 6,
+    IMG_SFONT = 7,
+    IMG_SHADOW = 8,
+    IMG_SIGN = 9,
+    IMG_SSIGN = 10,
+    IMG_STICK = 11,
+    IMG_STREE = 12,
+    IMG_TOP = 13,
+    IMG_TREE = 14,
+    IMG_GRUMM = 15,
+    IMG_SIGNSHAD = 16,
+};
+
 // The game record of the one game.
 extern GameRecord snowpunt1;
 
