@@ -1,0 +1,78 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include "Snowpunt1_SDL.h"
+#include "platform/Snowpunt1_Win.h"
+
+SDL_Surface* bg = nullptr;
+
+// Puts a full-screen picture of the start-up on the screen, reporting what
+// fails and going on.
+static void show_picture(const char* name) {
+    bg = SDL_LoadBMP_RW(RES_toSDL_RWops(name), 0);
+    if (!bg)
+        printf("Error loading image: %s", SDL_GetError());
+    if (SDL_BlitSurface(bg, nullptr, screen, nullptr) < 0)
+        printf("Error blitting image: %s", SDL_GetError());
+}
+
+extern "C" int SDL_main(int, char*[]) {
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) {
+        printf("Could not initialize SDL: %s.\n", SDL_GetError());
+        exit(-1);
+    }
+    atexit(SDL_Quit);
+
+    // Depth 0: the display's own depth.
+    screen = SDL_SetVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
+    if (!screen) {
+        fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n",
+                static_cast<int>(snowpunt1.screenWidth), static_cast<int>(snowpunt1.screenHeight),
+                SDL_GetError());
+        exit(1);
+    }
+    SDL_EnableUNICODE(1);
+    SDL_EnableKeyRepeat(0, 30); // a delay of 0 turns key repeat off
+    RES_init();
+
+    // The promo picture stays up for at least 3000 ms, while the title loads.
+    show_picture("promo1.bmp");
+    SDL_UpdateRect(screen, 0, 0, 0, 0);
+    Frame_start();
+    SDL_FreeSurface(bg);
+    show_picture("ti.bmp");
+    Frame_end(3000);
+
+    // The title stays up for at least 3000 ms, while everything else loads.
+    Frame_start();
+    SDL_FreeSurface(bg);
+    bg = nullptr;
+    if (init_Audio(&snowpunt1)) {
+        load_sounds(snowpunt1.snd, sounds, SOUND_COUNT);
+        SDL_PauseAudio(0);
+    }
+    load_sprites(sprtbl, IMAGE_COUNT);
+    Grumm1_init();
+
+    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 0);
+    if (!tmp) {
+        puts("Error loading bg image!");
+    } else {
+        // Opaque: no colour key (SDL_SRCCOLORKEY is not among the flags).
+        SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
+        bg = SDL_DisplayFormat(tmp);
+        SDL_FreeSurface(tmp);
+        tmp = nullptr;
+    }
+    Frame_end(3000);
+
+    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Grumm1_gameLoop(&snowpunt1);
+
+    // The device is closed before the sounds are released, so the audio
+    // thread can never mix released data.
+    close_Audio();
+    unload_sounds(snowpunt1.snd, SOUND_COUNT);
+    SDL_Quit();
+    return 0;
+}

@@ -1,0 +1,85 @@
+#include <cstdlib>
+#include <ctime>
+
+#include "Snowpunt1_SDL.h"
+
+uint8_t actionInput = 0;
+SDL_Event event;
+uint32_t start_time = 0;
+uint32_t end_time = 0;
+int32_t delta_time = 0;
+
+static uint32_t ticks() { return SDL_GetTicks(); }
+static void delay(uint32_t ms) { SDL_Delay(ms); }
+
+uint32_t (*Frame_getTicks)() = ticks;
+void (*Frame_delay)(uint32_t ms) = delay;
+
+void Frame_start() { start_time = Frame_getTicks(); }
+
+void Frame_end(uint32_t target) {
+    end_time = Frame_getTicks();
+    delta_time = static_cast<int32_t>(end_time - start_time);
+    delta_time = static_cast<int32_t>(target) - delta_time;
+    if (delta_time > 0)
+        Frame_delay(static_cast<uint32_t>(delta_time));
+    if (screen)
+        SDL_Flip(screen);
+}
+
+uint8_t Grumm1_handleEvent(GameRecord* game, const SDL_Event* e) {
+    if (!e)
+        return 0;
+    switch (e->type) {
+    case SDL_MOUSEBUTTONUP:
+        if (e->button.button == SDL_BUTTON_LEFT)
+            actionInput = 1;
+        break;
+    case SDL_KEYUP:
+        switch (e->key.keysym.sym) {
+        case SDLK_ESCAPE:
+            return 1;
+        case SDLK_RETURN:
+            Grumm1_setState(game, STATE_WAIT);
+            break;
+        case SDLK_SPACE:
+            actionInput = 1;
+            break;
+        default:
+            break;
+        }
+        break;
+    case SDL_QUIT:
+        // A closed window ends the process at once; SDL_Quit runs at exit.
+        exit(0);
+    default:
+        break;
+    }
+    return 0;
+}
+
+void Grumm1_step(GameRecord* game) {
+    if (!game)
+        return;
+    Spr_doN(game->spr, SPRITE_COUNT);
+    Col_doN(game->coll, COLLISION_COUNT);
+    Grumm1_doGame(game);
+}
+
+void Grumm1_gameLoop(GameRecord* game) {
+    if (!game)
+        return;
+    srand(static_cast<unsigned>(time(nullptr)));
+    for (;;) {
+        Frame_start();
+        actionInput = 0;
+        while (SDL_PollEvent(&event)) {
+            // Escape leaves at once: later events and the rest of the frame are dropped.
+            if (Grumm1_handleEvent(game, &event))
+                return;
+        }
+        Grumm1_step(game);
+        Grumm1_draw(game);
+        Frame_end(16);
+    }
+}
