@@ -4,6 +4,7 @@
 #include <cstdio>
 
 HMODULE hInstance = nullptr;
+HMODULE RES_ownModule = &RES_executable;
 
 static int fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
 
@@ -17,14 +18,16 @@ static bool same_name(const char* a, const char* b) {
 
 HMODULE GetModuleHandleA(const char* moduleName) {
     // Only the executable's own module (a null name) is known here.
-    return moduleName ? nullptr : &RES_executable;
+    return moduleName ? nullptr : RES_ownModule;
 }
 
 HRSRC FindResourceA(HMODULE module, const char* name, int type) {
     if (!name || type != RT_RCDATA)
         return nullptr;
     if (!module)
-        module = &RES_executable;
+        module = RES_ownModule;
+    if (!module)
+        return nullptr;
     for (uint16_t i = 0; i < module->count; i++) {
         if (same_name(module->assets[i].name, name))
             return &module->assets[i];

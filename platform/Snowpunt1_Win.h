@@ -32,9 +32,13 @@ constexpr int RT_RCDATA = 10; // the raw-data resource type
 // The assets linked into this executable.
 extern const ResModule RES_executable;
 
-// The module every lookup searches; set by RES_init. Tests point it at a
-// module of their own to stand for a catalogue with an asset missing.
+// The module every lookup searches; set by RES_init.
 extern HMODULE hInstance;
+
+// The module that stands for the running executable: RES_executable. Tests
+// point it at a module of their own to stand for a catalogue with an asset
+// missing or broken.
+extern HMODULE RES_ownModule;
 
 // The module of the running executable, or null.
 HMODULE GetModuleHandleA(const char* moduleName);

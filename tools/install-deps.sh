@@ -1,0 +1,24 @@
+#!/bin/sh
+# Installs, from Debian's packages, whatever the game's build, tests and
+# asset generator need and this machine lacks. Run as root on Debian 12.
+set -eu
+
+PACKAGES="build-essential cmake pkg-config
+libsdl1.2-dev libsdl-image1.2-dev libsdl-gfx1.2-dev zlib1g-dev
+googletest libgtest-dev libbenchmark-dev
+python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs what is missing, then builds and runs the whole test suite three
+# ways: a plain build; AddressSanitizer with UndefinedBehaviorSanitizer; and
+# ThreadSanitizer for the test of the mixer's threads. Any failure or
+# sanitizer report fails the run.
+set -eu
+cd "$(dirname "$0")/.."
+sh tools/install-deps.sh
+
+jobs=$(nproc)
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1
+
+echo "== plain build =="
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j"$jobs"
+ctest --test-dir build-test -j"$jobs" --output-on-failure
+
+echo "== AddressSanitizer and UndefinedBehaviorSanitizer =="
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DSNOWPUNT_SANITIZE=address,undefined >/dev/null
+cmake --build build-asan -j"$jobs"
+ctest --test-dir build-asan -j"$jobs" --output-on-failure -LE no-sanitizer
+
+echo "== ThreadSanitizer: the mixer's threads =="
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSNOWPUNT_SANITIZE=thread >/dev/null
+cmake --build build-tsan -j"$jobs" --target test_sound_threads
+ctest --test-dir build-tsan --output-on-failure -R '^SoundThreads'
