@@ -72,6 +72,9 @@ uint8_t init_Audio(void* userdata);
 void load_sounds(SoundEntry* sounds, const char* const* names, uint16_t count);
 void unload_sounds(SoundEntry* sounds, uint16_t count);
 void my_audio_callback(void* userdata, uint8_t* stream, int len);
+// Closes the audio device if it is open and forgets its format; after it the
+// callback no longer runs, so the sounds can be released safely.
+void close_Audio();
 
 // The program: start-up, the main loop and the orderly end.
 extern "C" int SDL_main(int argc, char* argv[]);
