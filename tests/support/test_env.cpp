@@ -4,8 +4,7 @@
 #include <sstream>
 
 SDL_Surface* Test_makeScreen() {
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF,
-                                0);
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
 }
 
 uint32_t Test_pixel(SDL_Surface* surface, int x, int y) {
@@ -25,4 +24,21 @@ std::string Test_readFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+#include <strings.h>
+
+void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* bytes, size_t size) {
+    uint16_t n = 0;
+    for (uint16_t i = 0; i < RES_executable.count && n < 64; i++) {
+        ResAsset asset = RES_executable.assets[i];
+        if (strcasecmp(asset.name, name) == 0) {
+            if (!bytes)
+                continue;
+            asset.begin = bytes;
+            asset.end = bytes + size;
+        }
+        out->assets[n++] = asset;
+    }
+    out->module = ResModule{out->assets, n};
 }

@@ -1,0 +1,105 @@
+#include "logic_scene.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_surfaces.h"
+
+Logic_RandScript Logic_randScript = {{127}, 1, 0};
+
+int Logic_rand() {
+    int i = Logic_randScript.calls < Logic_randScript.count ? Logic_randScript.calls
+                                                            : Logic_randScript.count - 1;
+    Logic_randScript.calls++;
+    return Logic_randScript.values[i];
+}
+
+namespace {
+
+// Frame width, frame height and frame count of each row of the image table.
+struct StripSize {
+    int w;
+    int h;
+    int frames;
+};
+constexpr StripSize STRIP_SIZES[IMAGE_COUNT] = {
+    {72, 36, 21}, {13, 27, 11}, {175, 414, 1}, {67, 29, 6},    {48, 72, 33}, {144, 96, 1},
+    {72, 8, 1},   {10, 20, 6},  {55, 10, 1},   {145, 78, 1},   {85, 35, 1},  {36, 48, 6},
+    {59, 104, 1}, {43, 15, 1},  {94, 166, 1},  {180, 134, 31}, {169, 24, 1},
+};
+
+void makeStrips() {
+    for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
+        const StripSize& size = STRIP_SIZES[i];
+        if (sprtbl[i].surface == nullptr) {
+            sprtbl[i].surface = Test_makeRgba(size.w, size.h * size.frames);
+        }
+        sprtbl[i].frameRect = {0, 0, static_cast<uint16_t>(size.w), static_cast<uint16_t>(size.h)};
+    }
+}
+
+} // namespace
+
+void Logic_newGame() {
+    makeStrips();
+    for (Animation& a : ani) {
+        a.running = 0;
+        a.tick = 0;
+        a.frame = 0;
+    }
+    for (Sprite& s : spr) {
+        s.ani = nullptr;
+    }
+    Grumm1_init();
+    snowpunt1.lastDistance = 0;
+    Logic_randScript = {{127}, 1, 0};
+    Grumm1_rand = Logic_rand;
+    actionInput = 0;
+    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Logic_clearSounds();
+}
+
+void Logic_frame(uint8_t press) {
+    actionInput = press;
+    Grumm1_step(&snowpunt1);
+    actionInput = 0;
+}
+
+void Logic_startDrop() {
+    Logic_runUntilStateChange(200);
+    ASSERT_EQ(snowpunt1.state, STATE_READY);
+    Logic_frame(1);
+    ASSERT_EQ(snowpunt1.state, STATE_DROP);
+}
+
+int Logic_runUntilStateChange(int limit) {
+    uint32_t before = snowpunt1.state;
+    int n = 0;
+    while (n < limit) {
+        Logic_frame();
+        n++;
+        if (snowpunt1.state != before) {
+            break;
+        }
+    }
+    return n;
+}
+
+int Logic_throwWithSecondPress(int pressFrame, int limit) {
+    for (int f = 1; f <= limit; f++) {
+        Logic_frame(f == pressFrame ? 1 : 0);
+        if (snowpunt1.state == STATE_FLIGHT) {
+            return f;
+        }
+    }
+    return 0;
+}
+
+bool Logic_played(uint16_t sound) {
+    return snd[sound].playing != 0;
+}
+
+void Logic_clearSounds() {
+    for (SoundEntry& s : snd) {
+        s.playing = 0;
+    }
+}

@@ -1,0 +1,36 @@
+#include "sound_catalogue.h"
+
+#include <strings.h>
+
+const ResModule* Test_catalogueWithout(Test_Catalogue* c, const char* missing) {
+    uint16_t kept = 0;
+    for (uint16_t i = 0; i < RES_executable.count && kept < 64; i++) {
+        if (strcasecmp(RES_executable.assets[i].name, missing) != 0)
+            c->assets[kept++] = RES_executable.assets[i];
+    }
+    c->module.assets = c->assets;
+    c->module.count = kept;
+    return &c->module;
+}
+
+const uint8_t* Test_wavSamples(const char* assetName, uint32_t* length) {
+    HRSRC found = FindResourceA(&RES_executable, assetName, RT_RCDATA);
+    if (!found || found->end - found->begin < 44)
+        return nullptr;
+    // The catalogue's WAVs have a fixed 44-byte header whose last field is
+    // the data chunk's size.
+    const uint8_t* h = found->begin;
+    *length = static_cast<uint32_t>(h[40]) | static_cast<uint32_t>(h[41]) << 8 |
+              static_cast<uint32_t>(h[42]) << 16 | static_cast<uint32_t>(h[43]) << 24;
+    return h + 44;
+}
+
+int16_t Test_sample(const uint8_t* bytes, uint32_t k) {
+    return static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * k] | bytes[2 * k + 1] << 8));
+}
+
+void Test_setSample(uint8_t* bytes, uint32_t k, int16_t v) {
+    uint16_t u = static_cast<uint16_t>(v);
+    bytes[2 * k] = static_cast<uint8_t>(u & 0xFF);
+    bytes[2 * k + 1] = static_cast<uint8_t>(u >> 8);
+}
