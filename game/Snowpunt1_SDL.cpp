@@ -6,6 +6,11 @@
 
 SDL_Surface* bg = nullptr;
 
+static SDL_Surface* set_video_mode(int width, int height, int bpp, uint32_t flags) {
+    return SDL_SetVideoMode(width, height, bpp, flags);
+}
+SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = set_video_mode;
+
 // Puts a full-screen picture of the start-up on the screen, reporting what
 // fails and going on.
 static void show_picture(const char* name) {
@@ -24,7 +29,7 @@ extern "C" int SDL_main(int, char*[]) {
     atexit(SDL_Quit);
 
     // Depth 0: the display's own depth.
-    screen = SDL_SetVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
+    screen = Startup_setVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!screen) {
         fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n",
                 static_cast<int>(snowpunt1.screenWidth), static_cast<int>(snowpunt1.screenHeight),

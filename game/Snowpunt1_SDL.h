@@ -76,5 +76,9 @@ void my_audio_callback(void* userdata, uint8_t* stream, int len);
 // callback no longer runs, so the sounds can be released safely.
 void close_Audio();
 
+// The call that opens the window; tests replace it to stand for a display
+// that cannot give the mode.
+extern SDL_Surface* (*Startup_setVideoMode)(int width, int height, int bpp, uint32_t flags);
+
 // The program: start-up, the main loop and the orderly end.
 extern "C" int SDL_main(int argc, char* argv[]);
