@@ -69,10 +69,10 @@ static void drawTurned(const Sprite* s, int32_t column, int32_t row) {
 
     SDL_SetAlpha(turned, SDL_SRCALPHA, 255);
     SDL_Rect dst;
-    dst.x = static_cast<Sint16>(column - (turned->w >> 1));
-    dst.y = static_cast<Sint16>(row - (turned->h >> 1));
     dst.w = static_cast<Uint16>(turned->w);
     dst.h = static_cast<Uint16>(turned->h);
+    dst.x = static_cast<Sint16>(column - (turned->w >> 1));
+    dst.y = static_cast<Sint16>(row - (turned->h >> 1));
     SDL_UpperBlit(turned, nullptr, screen, &dst);
     SDL_FreeSurface(turned);
 }
@@ -94,10 +94,10 @@ void Spr_draw(const Sprite* sprite, const View* view, uint16_t width, uint16_t h
         sprite->zoomY.value == FIX_ONE) {
         SDL_Rect src = sprite->src;
         SDL_Rect dst;
-        dst.x = static_cast<Sint16>(column - (src.w >> 1));
-        dst.y = static_cast<Sint16>(row - (src.h >> 1));
         dst.w = src.w;
         dst.h = src.h;
+        dst.x = static_cast<Sint16>(column - (src.w >> 1));
+        dst.y = static_cast<Sint16>(row - (src.h >> 1));
         SDL_UpperBlit(sprite->image, &src, screen, &dst);
         return;
     }
