@@ -3,6 +3,9 @@
 Test_Clock* Test_clock = nullptr;
 
 static uint32_t fake_ticks() {
+    if (Test_clock->onRead)
+        Test_clock->onRead(Test_clock->reads);
+    Test_clock->reads++;
     return Test_clock->now;
 }
 static void fake_sleep(uint32_t ms) {

@@ -20,6 +20,9 @@ struct Test_Clock {
     std::vector<uint32_t> sleeps;
     // Called after each sleep, with its length.
     std::function<void(uint32_t)> onSleep;
+    // Called before each reading of the clock, with the number of readings so far.
+    std::function<void(int)> onRead;
+    int reads = 0;
 };
 extern Test_Clock* Test_clock;
 void Test_useFakeClock(Test_Clock* clock); // null restores SDL's clock
