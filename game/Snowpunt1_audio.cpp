@@ -76,18 +76,22 @@ void load_sounds(SoundEntry* sounds, const char* const* names, uint16_t count) {
             fputs("Error: Couldn't build converter!\n", stderr);
             continue;
         }
-        // The work buffer comes from the same allocator as the loader's buffer
-        // (SDL_malloc is malloc here), so SDL_FreeWAV can release either.
+        // The work buffer comes from the loader's own allocator: SDL_malloc is
+        // malloc and SDL_FreeWAV releases with SDL_free, which is free, so a
+        // converted sound is released just like a loaded one.
         cvt.len = static_cast<int>(sound->length);
         cvt.buf = static_cast<Uint8*>(
             SDL_malloc(static_cast<size_t>(cvt.len_mult) * static_cast<size_t>(sound->length)));
+        // Without a work buffer the conversion below fails and the sound
+        // keeps its data as loaded.
         if (cvt.buf != nullptr) {
             memcpy(cvt.buf, sound->data, sound->length);
+        } else {
+            SDL_OutOfMemory();
         }
-        // Without a buffer the conversion fails and says so.
         if (SDL_ConvertAudio(&cvt) != 0) {
             fprintf(stderr, "Warning: could not convert file %s: %s\n", names[i], SDL_GetError());
-            SDL_free(cvt.buf);
+            SDL_free(cvt.buf); // the half-converted copy is of no further use
             continue;
         }
         SDL_FreeWAV(sound->data);
