@@ -5,18 +5,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+// Where the strike draws its random numbers from.
 int (*Grumm1_rand)() = std::rand;
 
 namespace {
 
-constexpr fixed BIRD_START_X = 0x02240000; // 548.0: the bird's place on the ice
-constexpr fixed BIRD_START_Y = 0x01950000; // 405.0
-constexpr fixed BIRD_STUCK_Y = 0x003EFFFF; // 62.99998: centre of a bird head-first in the snow
-constexpr fixed BIRD_LYING_Y = 0x00337FFF; // 51.49998: the snow line of collision 0
-constexpr fixed SIGN_PARKED_Y =
-    0x00011999;                            // 1.0999908: out of sight, below the sign's landing line
-constexpr fixed SIGN_DROP_Y = 0x02100000;  // 528.0: above the top of the screen
-constexpr fixed SIGN_DROP_DX = 0x00050000; // 5.0: the sign lands a little right of the bird
+constexpr fixed BIRD_START_X = 0x02240000;   // 548.0: the bird's place on the ice
+constexpr fixed BIRD_START_Y = 0x01950000;   // 405.0
+constexpr fixed BIRD_STUCK_Y = 0x003EFFFF;   // 62.99998: centre of a bird head-first in the snow
+constexpr fixed BIRD_LYING_Y = 0x00337FFF;   // 51.49998: the snow line of collision 0
+constexpr fixed SIGN_PARKED_Y = 0x00011999;  // 1.0999908: out of sight, under its landing line
+constexpr fixed SIGN_DROP_Y = 0x02100000;    // 528.0: above the top of the screen
+constexpr fixed SIGN_DROP_DX = 0x00050000;   // 5.0: the sign lands a little right of the bird
 constexpr fixed SIGN_LANDED_Y = 0x0051FFFF;  // 81.99998: the sign's landing line
 constexpr fixed SCRATCH_NEAR_Y = 0x00384CCB; // 56.29997: at or below this the bird scrapes the snow
 
@@ -39,10 +39,9 @@ double angleDegrees(int32_t units) {
 // Moves a speed toward 0 by amount (never negative here) without passing 0.
 fixed slowDown(fixed speed, fixed amount) {
     if (speed >= 0) {
-        return speed - (speed < amount ? speed : amount);
+        return speed > amount ? speed - amount : 0;
     }
-    fixed magnitude = -speed;
-    return speed + (magnitude < amount ? magnitude : amount);
+    return speed < -amount ? speed + amount : 0;
 }
 
 // Cosine and sine of a launch angle as 16.16 numbers, truncated toward zero.

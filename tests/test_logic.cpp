@@ -127,15 +127,6 @@ TEST_F(Logic, PressWhileTheClubGoesUpIsLost) {
     EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_SWING]);
 }
 
-TEST_F(Logic, PressCountsFromTheSixteenthFrameOfTheFall) {
-    Logic_startDrop();
-    for (int f = 1; f <= 15; f++) {
-        Logic_frame();
-    }
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_SWING);
-}
-
 TEST_F(Logic, StrikeWindowAndTheNineLaunchAngles) {
     // Launch angles of strikes on the 43rd to 51st frame of the fall.
     const int32_t units[9] = {12739, 11523, 10278, 9007, 7707, 6380, 5025, 3643, 2233};
