@@ -185,3 +185,72 @@ def pose_at(keys, t):
             u = ease((t - t0) / (t1 - t0)) if t1 > t0 else 1.0
             return {k: lerp(a[k], b[k], u) for k in a}
     return dict(keys[-1][1])
+
+
+def cel(ctx, path_fn, mid, light, dark, shade=(3.0, 3.5), glint=(2.5, 2.5), line=OUTLINE, width=LINE):
+    """Cel-shaded part: a flat fill, a dark crescent on the lower right and
+    a light one on the upper left (light comes from the upper left), then
+    the outline. path_fn(ctx) adds the part's closed path in user space.
+    """
+    ctx.save()
+    ctx.new_path()
+    path_fn(ctx)
+    ctx.clip()
+    ctx.set_source_rgb(*hexcol(dark if dark else mid))
+    ctx.paint()
+    if dark:
+        ctx.save()
+        ctx.translate(-shade[0], -shade[1])
+        path_fn(ctx)
+        ctx.restore()
+        ctx.set_source_rgb(*hexcol(mid))
+        ctx.fill()
+    if light:
+        # Inside the part but outside its copy moved down-right: the rim
+        # that faces the light.
+        path_fn(ctx)
+        ctx.save()
+        ctx.translate(glint[0], glint[1])
+        path_fn(ctx)
+        ctx.restore()
+        ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)
+        ctx.set_source_rgb(*hexcol(light))
+        ctx.fill()
+    ctx.restore()
+    if line:
+        ctx.new_path()
+        path_fn(ctx)
+        ctx.set_source_rgb(*hexcol(line))
+        ctx.set_line_width(width)
+        ctx.stroke()
+
+
+def limb(ctx, a, b, bend, width, fill, light=None, line=OUTLINE, lw=LINE):
+    """A thick rounded limb from a to b, bowed sideways by bend pixels."""
+    mx, my = (a[0] + b[0]) / 2.0, (a[1] + b[1]) / 2.0
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    d = math.hypot(dx, dy) or 1.0
+    cx, cy = mx - dy / d * bend, my + dx / d * bend
+
+    def path(c):
+        c.move_to(*a)
+        c.curve_to(cx, cy, cx, cy, *b)
+
+    ctx.new_path()
+    path(ctx)
+    ctx.set_source_rgb(*hexcol(line))
+    ctx.set_line_width(width + 2 * lw)
+    ctx.stroke()
+    path(ctx)
+    ctx.set_source_rgb(*hexcol(fill))
+    ctx.set_line_width(width)
+    ctx.stroke()
+    if light:
+        ctx.save()
+        ctx.translate(-width * 0.18, -width * 0.18)
+        path(ctx)
+        ctx.restore()
+        ctx.set_source_rgba(*hexcol(light, 0.9))
+        ctx.set_line_width(width * 0.35)
+        ctx.stroke()
+    return (cx, cy)
