@@ -142,7 +142,7 @@ bool startUp(Run* run) {
     load_sprites(sprtbl, IMAGE_COUNT);
     Grumm1_init();
     // The background as the game prepares it: opaque, in the picture's format.
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 0);
+    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 1);
     if (tmp != nullptr) {
         SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
         bg = SDL_ConvertSurface(tmp, run->picture->format, SDL_SWSURFACE);
