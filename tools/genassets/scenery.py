@@ -359,26 +359,36 @@ def top_frames():
 
 # ---------------------------------------------------------------- digit fonts
 
+def _glyph_cell(w, h, ch, box, strokes):
+    """One digit cell: the glyph scaled into box (x, y, width, height) and
+    moved sideways so that its inked extent is centred in the cell; then
+    stroked with each (width, colour) in turn, widest first."""
+    s, c = cv.new(w, h)
+    x, y, gw, gh = box
+    lettering.glyph_path(c, ch, x, y, gw, gh)
+    c.set_line_width(strokes[0][0])
+    x0, _, x1, _ = c.stroke_extents()
+    path = c.copy_path()
+    c.new_path()
+    c.translate(round((w - (x1 - x0)) / 2.0 - x0, 2), 0)
+    for width, colour in strokes:
+        c.append_path(path)
+        c.set_line_width(width)
+        c.set_source_rgb(*hexcol(colour))
+        c.stroke()
+    return cv.rgba(s)
+
+
 def font_frames():
-    frames = []
-    for ch in "0123456789.":
-        s, c = cv.new(13, 27)
-        for width, colour in ((4.4, cv.DIGIT_GREEN_OUTLINE), (2.3, cv.DIGIT_GREEN)):
-            c.set_line_width(width)
-            lettering.glyph_path(c, ch, 6.5 - 4.0 if ch != "." else 5.5, 3.5, 8.0 if ch != "." else 2, 20)
-            c.set_source_rgb(*hexcol(colour))
-            c.stroke()
-        frames.append(cv.rgba(s))
+    # Green strokes with a dark rim, all one width; glyphs 20 rows high on
+    # a baseline at row 24, the point a round dot on the same baseline.
+    strokes = ((3.7, cv.DIGIT_GREEN_OUTLINE), (2.0, cv.DIGIT_GREEN))
+    frames = [_glyph_cell(13, 27, ch, (3.0, 3.8, 7.0, 19.4), strokes) for ch in "0123456789"]
+    dot = ((5.2, cv.DIGIT_GREEN_OUTLINE), (3.4, cv.DIGIT_GREEN))
+    frames.append(_glyph_cell(13, 27, ".", (5.5, 3.8 - 0.2, 2.0, 19.4), dot))
     return frames
 
 
 def sfont_frames():
-    frames = []
-    for ch in "012345":
-        s, c = cv.new(10, 20)
-        c.set_line_width(1.9)
-        lettering.glyph_path(c, ch, 2.0, 3.0, 6.0, 14.0)
-        c.set_source_rgb(*hexcol(cv.DIGIT_SLATE))
-        c.stroke()
-        frames.append(cv.rgba(s))
-    return frames
+    strokes = ((1.8, cv.DIGIT_SLATE),)
+    return [_glyph_cell(10, 20, ch, (2.2, 2.6, 5.6, 14.4), strokes) for ch in "012345"]
