@@ -69,7 +69,7 @@ uint8_t lerp8(uint8_t a, uint8_t b, int num, int den) {
 }
 
 Rgb backdropRow(int row) {
-    if (row <= SKY_LAST_ROW) {
+    if (row < HORIZON_FIRST_ROW) {
         return {lerp8(SKY_TOP.r, SKY_BOTTOM.r, row, SKY_LAST_ROW),
                 lerp8(SKY_TOP.g, SKY_BOTTOM.g, row, SKY_LAST_ROW),
                 lerp8(SKY_TOP.b, SKY_BOTTOM.b, row, SKY_LAST_ROW)};
