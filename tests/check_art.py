@@ -246,7 +246,26 @@ def is_club(p):
     return p[3] > 60 and any(near(p, c, 28) for c in ("#9a6634", "#6b4220", "#b98049"))
 
 
+def edge_touches(f, sides="tlr"):
+    """Which of the frame's top, left and right edges carry ink (a drawing
+    cut off by its frame)."""
+    hit = ""
+    if "t" in sides and any(f.alpha(x, 0) > 24 for x in range(f.w)):
+        hit += "t"
+    if "l" in sides and any(f.alpha(0, y) > 24 for y in range(f.h)):
+        hit += "l"
+    if "r" in sides and any(f.alpha(f.w - 1, y) > 24 for y in range(f.h)):
+        hit += "r"
+    return hit
+
+
 def check_placement(st):
+    # Characters are never cut off by their frames (the bottom edge is the
+    # ground for some of them).
+    for name in ("GRUMM.PNG", "PREPJUMP.PNG", "FLY.PNG", "STICK.PNG", "LOOK.PNG"):
+        for k, f in enumerate(st.get(name) or []):
+            hit = edge_touches(f)
+            check(not hit, "%s: frame %d is cut off at its frame's edge (%s)" % (name, k, hit))
     grumm = st.get("GRUMM.PNG")
     if grumm:
         rest, again, ready = grumm[0], grumm[30], grumm[5]

@@ -273,9 +273,9 @@ PREP_KEYS = {
     25: P(y=56.0, sy=0.9, sx=1.06, pitch=10, l1l=6.5, l2l=6.5, l1a=100, l2a=80, tail=-22, hy=-7.0, wopen=0.2),
     27: P(y=58.5, sy=0.84, sx=1.1, pitch=4, l1l=4.5, l2l=4.5, l1a=106, l2a=74, tail=-28, hy=-6.5, wing=2,
           wopen=0.35),
-    29: P(x=22.0, y=52.0, pitch=-36, sy=1.0, sx=1.05, l1l=8.5, l2l=8.5, l1a=60, l2a=50, tail=-6, hx=-10.5,
+    29: P(x=24.5, y=52.0, pitch=-36, sy=1.0, sx=1.05, l1l=8.5, l2l=8.5, l1a=60, l2a=50, tail=-6, hx=-10.5,
           hy=-5.0, wing=-4, wopen=0.3),
-    31: P(x=23.0, y=42.0, pitch=-78, sx=1.1, sy=0.95, l1l=7.5, l2l=7.5, l1a=-40, l2a=-55, tail=0, hx=-11.5,
+    31: P(x=24.0, y=42.0, pitch=-78, sx=1.1, sy=0.95, l1l=7.5, l2l=7.5, l1a=-40, l2a=-55, tail=0, hx=-11.5,
           hy=-3.0, wing=-2, wopen=0.05),
     32: P(x=24.0, y=38.0, pitch=-90, sx=1.14, sy=0.92, l1l=6.5, l2l=6.0, l1a=-62, l2a=-80, tail=2, tspread=0.6,
           hx=-12.0, hy=-2.0, wing=0, wopen=0.0),
@@ -308,13 +308,13 @@ def fly_frames():
             amp = 1.0 - 0.035 * i
             ph = 2 * math.pi * i / 5.0
             p = dict(GLIDE)
-            p["wing"] = -5 - 80 * amp * math.cos(ph)
+            p["wing"] = -2 - 76 * amp * math.cos(ph)
             p["wopen"] = 0.6 + 0.4 * math.sin(ph) * amp
             p["wlen"] = 1.05 + 0.3 * max(0.0, math.sin(math.radians(p["wing"])))
             p["far"] = 1.0 if p["wing"] < -35 else 0.0
             # Flapping high in the frame, settling to the glide's height.
             settle = cv.ease((i - 13) / 7.0)
-            p["y"] = cv.lerp(18.5, GLIDE["y"], settle) - 1.2 * math.sin(ph) * amp
+            p["y"] = cv.lerp(20.2, GLIDE["y"], settle) - 1.2 * math.sin(ph) * amp
             p["tail"] = -4 + 4 * math.sin(ph)
             p["pitch"] = 3 * math.sin(ph + 1) * amp
         s, _ = render(72, 36, p)
@@ -332,17 +332,17 @@ def _snow_mound(c, cx, base, w):
 
 
 STICK_KEYS = {
-    0: P(x=18, y=29.5, pitch=-98, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-100, l1l=10, l2a=-20, l2l=10, tail=-14,
+    0: P(x=16.0, y=29.5, pitch=-98, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-110, l1l=10, l2a=-65, l2l=10, tail=-14,
          wing=-40, wopen=0.8, far=1.0),
-    1: P(x=18.6, y=30.2, pitch=-92, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-45, l1l=11, l2a=-75, l2l=9, tail=10,
+    1: P(x=17.0, y=30.2, pitch=-92, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-80, l1l=11, l2a=-125, l2l=9, tail=10,
          wing=20, wopen=0.4, far=1.0),
-    2: P(x=17.4, y=29.6, pitch=-101, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-115, l1l=9.5, l2a=-10, l2l=10.5,
+    2: P(x=15.8, y=29.6, pitch=-101, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-125, l1l=9.5, l2a=-55, l2l=10.5,
          tail=-18, wing=-55, wopen=0.9, far=1.0),
-    3: P(x=18.7, y=30.3, pitch=-91, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-35, l1l=11, l2a=-90, l2l=9, tail=12,
+    3: P(x=17.0, y=30.3, pitch=-91, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-70, l1l=11, l2a=-110, l2l=9, tail=12,
          wing=15, wopen=0.5, far=1.0),
-    4: P(x=17.8, y=29.8, pitch=-97, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-90, l1l=10, l2a=-30, l2l=10, tail=-8,
+    4: P(x=16.3, y=29.8, pitch=-97, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-100, l1l=10, l2a=-60, l2l=10, tail=-8,
          wing=-25, wopen=0.7, far=1.0),
-    5: P(x=18, y=30, pitch=-96, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-78, l1l=10, l2a=-48, l2l=10, tail=-2,
+    5: P(x=16.5, y=30, pitch=-96, sx=1.08, sy=0.95, hx=-12, hy=-2, l1a=-92, l1l=10, l2a=-72, l2l=10, tail=-2,
          wing=6, wopen=0.0),
 }
 
@@ -350,7 +350,7 @@ STICK_KEYS = {
 def stick_frames():
     out = []
     for i in range(6):
-        s, c = render(36, 48, STICK_KEYS[i])
+        s, c = render(36, 48, dict(STICK_KEYS[i], wlen=0.8))
         _snow_mound(c, 18, 47.5, 12 + (0.6 if i % 2 else 0))
         out.append(cv.rgba(s))
     return out

@@ -53,17 +53,17 @@ def _pose(**kw):
     return p
 
 
-READY = _pose(rx=140, ry=52, ca=-84, cl=1.0, lean=1.5, turn=-0.2, squash=1.03, look=-0.1, rbend=-12, brow=0.6)
+READY = _pose(rx=140, ry=60, ca=-82, cl=1.0, lean=1.5, turn=-0.2, squash=1.03, look=-0.1, rbend=-12, brow=0.6)
 
 KEYS = {
     0: REST,
-    1: _pose(rx=136, ry=95, ca=38, squash=0.96, lean=1.0, turn=-0.25, brow=0.3, lx=52, ly=101),
-    2: _pose(rx=140, ry=84, ca=8, cl=0.92, squash=0.95, lean=2.0, turn=-0.2, brow=0.8, rbend=0, lx=52, ly=100),
-    3: _pose(rx=142, ry=70, ca=-30, cl=0.95, squash=0.98, lean=2.5, turn=-0.15, brow=1.0, rbend=-8, lx=51, ly=99),
-    4: _pose(rx=140, ry=58, ca=-66, squash=1.02, lean=2.0, turn=-0.2, brow=0.8, rbend=-12, lx=50, ly=100),
+    1: _pose(rx=134, ry=93, ca=32, cl=0.86, squash=0.96, lean=1.0, turn=-0.25, brow=0.3, lx=52, ly=101),
+    2: _pose(rx=134, ry=80, ca=2, cl=0.74, squash=0.95, lean=2.0, turn=-0.2, brow=0.8, rbend=0, lx=52, ly=100),
+    3: _pose(rx=136, ry=68, ca=-38, cl=0.84, squash=0.98, lean=2.5, turn=-0.15, brow=1.0, rbend=-8, lx=51, ly=99),
+    4: _pose(rx=139, ry=62, ca=-66, squash=1.02, lean=2.0, turn=-0.2, brow=0.8, rbend=-12, lx=50, ly=100),
     5: READY,
-    6: _pose(rx=142, ry=48, ca=-40, cl=0.95, lean=3.5, turn=-0.3, squash=1.04, look=-0.4, rbend=-10, brow=1.0),
-    7: _pose(rx=142, ry=62, ca=4, cl=0.76, cs=1.1, lean=2.0, turn=-0.45, look=-0.6, rbend=-4, brow=1.0, lx=52, ly=96),
+    6: _pose(rx=138, ry=48, ca=-52, cl=0.86, lean=3.5, turn=-0.3, squash=1.04, look=-0.4, rbend=-10, brow=1.0),
+    7: _pose(rx=136, ry=62, ca=-6, cl=0.64, cs=1.1, lean=2.0, turn=-0.45, look=-0.6, rbend=-4, brow=1.0, lx=52, ly=96),
     8: _pose(rx=128, ry=73, ca=200, cl=0.52, cs=1.3, lean=-3.0, turn=-0.6, look=-0.5, rbend=8, brow=1.0, lx=56,
              ly=92),
     9: _pose(rx=104, ry=86, ca=165, cl=0.82, cs=1.1, lean=-6.0, turn=-0.75, look=-0.9, rbend=10, brow=0.7, lx=50,

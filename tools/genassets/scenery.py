@@ -85,11 +85,11 @@ ICE_FOOT = 405
 
 
 def _ice_shadow_path(c):
+    # Falls to the right on the snow and tapers off inside the image.
     c.move_to(ICE_FRONT_R - 6, ICE_FOOT + 1)
     c.line_to(ICE_FRONT_R + ICE_DEPTH_X, ICE_FOOT - 14)
-    c.line_to(ICE_W + 4, ICE_FOOT - 11)
-    c.line_to(ICE_W + 4, ICE_FOOT + 7)
-    c.line_to(ICE_FRONT_L + 40, ICE_FOOT + 7)
+    c.curve_to(ICE_W - 8, ICE_FOOT - 12, ICE_W - 5, ICE_FOOT - 6, ICE_W - 6, ICE_FOOT)
+    c.curve_to(ICE_W - 8, ICE_FOOT + 5, ICE_W - 30, ICE_FOOT + 6, ICE_FRONT_L + 60, ICE_FOOT + 6)
     c.close_path()
 
 
@@ -130,6 +130,27 @@ def ice_frames():
         c.set_line_width(w)
         c.move_to(x0, y0)
         c.line_to(x0 + length * 0.18, y0 + length)
+        c.stroke()
+    # A bevel of light just inside the front face's left and top edges,
+    # and a few air bubbles caught in the ice.
+    c.set_source_rgba(1, 1, 1, 0.6)
+    c.set_line_width(2.0)
+    c.move_to(L + 4, F - 8)
+    c.line_to(L + 4, TF + 4)
+    c.line_to(R - 6, TF + 4)
+    c.stroke()
+    c.set_source_rgba(*hexcol(cv.ICE_EDGE, 0.35))
+    c.set_line_width(3.0)
+    c.move_to(R - 3, TF + 6)
+    c.line_to(R - 3, F - 4)
+    c.stroke()
+    for bx, by, br in ((L + 60, TF + 130, 2.2), (L + 66, TF + 142, 1.4), (L + 52, TF + 150, 1.1), (L + 96, F - 70, 2.0),
+                       (L + 88, F - 58, 1.2), (L + 34, TF + 260, 1.6), (L + 104, TF + 40, 1.3)):
+        cv.ellipse(c, bx, by, br, br)
+        c.set_source_rgba(1, 1, 1, 0.55)
+        c.fill_preserve()
+        c.set_source_rgba(*hexcol(cv.ICE_EDGE, 0.5))
+        c.set_line_width(0.7)
         c.stroke()
     # Fine cracks.
     c.set_source_rgba(*hexcol(cv.ICE_EDGE, 0.7))
@@ -198,40 +219,58 @@ def rock_frames():
 
 # ---------------------------------------------------------------- firs
 
+def _fir_tier(c, cx, y0, y1, hw):
+    """One tier of branches: a curved cone with a scalloped skirt, green in
+    light and shade, with snow lying along its upper edges."""
+    def tier(cc):
+        cc.move_to(cx, y0)
+        cc.curve_to(cx + hw * 0.3, y0 + (y1 - y0) * 0.45, cx + hw * 0.7, y1 - (y1 - y0) * 0.2, cx + hw, y1)
+        bumps = 4
+        for k in range(bumps):
+            xa = cx + hw - 2 * hw * (k + 1) / bumps
+            xm = (cx + hw - 2 * hw * k / bumps + xa) / 2.0
+            cc.curve_to(xm + hw * 0.1, y1 - 3.5, xm - hw * 0.1, y1 - 3.5, xa, y1)
+        cc.curve_to(cx - hw * 0.7, y1 - (y1 - y0) * 0.2, cx - hw * 0.3, y0 + (y1 - y0) * 0.45, cx, y0)
+        cc.close_path()
+
+    cv.cel(c, tier, cv.FIR_MID, cv.FIR_LIGHT, cv.FIR_DARK, shade=(-hw * 0.45, -1.0), glint=(hw * 0.3, 1.0),
+           width=cv.LINE_THIN)
+    # Snow along the upper edges: a lumpy band that thins towards the tips.
+    d = y1 - y0
+
+    def snow(cc):
+        cc.move_to(cx, y0 - 0.6)
+        cc.curve_to(cx + hw * 0.28, y0 + d * 0.42, cx + hw * 0.62, y1 - d * 0.24, cx + hw * 0.96, y1 - 0.8)
+        cc.curve_to(cx + hw * 0.7, y1 - d * 0.1, cx + hw * 0.55, y1 - d * 0.28, cx + hw * 0.35, y0 + d * 0.62)
+        cc.curve_to(cx + hw * 0.2, y0 + d * 0.72, cx + hw * 0.05, y0 + d * 0.5, cx - hw * 0.08, y0 + d * 0.62)
+        cc.curve_to(cx - hw * 0.3, y0 + d * 0.76, cx - hw * 0.5, y0 + d * 0.55, cx - hw * 0.62, y1 - d * 0.18)
+        cc.curve_to(cx - hw * 0.75, y1 - d * 0.05, cx - hw * 0.9, y1 - d * 0.1, cx - hw * 0.97, y1 - 0.8)
+        cc.curve_to(cx - hw * 0.62, y1 - d * 0.24, cx - hw * 0.28, y0 + d * 0.42, cx, y0 - 0.6)
+        cc.close_path()
+
+    cv.cel(c, snow, cv.SNOW, None, cv.SNOW_SHADE, shade=(-1.5, -1.5), line=cv.SNOW_DEEP, width=0.7)
+
+
 def _fir(c, w, h, tiers):
     cx = w / 2.0
-    trunk_top = h - 14
-    c.rectangle(cx - 4, trunk_top - 6, 8, h - trunk_top + 5)
+    ground = h - 3.0
+    # Trunk and the snow heaped round its foot, on the image's bottom rows.
+    c.rectangle(cx - 4, h - 22, 8, 20)
     cv.fill_stroke(c, cv.BARK, cv.OUTLINE, cv.LINE_THIN)
-    top = 3.0
-    bottom = h - 12.0
+    top = 2.5
+    bottom = h - 14.0
+    span = bottom - top
+    spec = []
     for i in range(tiers):
-        t0 = i / tiers
-        t1 = (i + 1.35) / tiers
-        y0 = top + (bottom - top) * t0 * 0.92
-        y1 = top + (bottom - top) * min(t1, 1.0)
-        half = (w / 2.0 - 2) * min(1.0, 0.35 + 0.65 * (i + 1) / tiers)
-        pts = [(cx, y0), (cx + half * 0.55, y1 - (y1 - y0) * 0.45), (cx + half, y1), (cx, y1 - 3),
-               (cx - half, y1), (cx - half * 0.55, y1 - (y1 - y0) * 0.45)]
-        c.move_to(*pts[0])
-        for p in pts[1:]:
-            c.line_to(*p)
-        c.close_path()
-        g = cairo.LinearGradient(cx - half, 0, cx + half, 0)
-        g.add_color_stop_rgb(0, *hexcol(cv.FIR_LIGHT))
-        g.add_color_stop_rgb(1, *hexcol(cv.FIR_DARK))
-        c.set_source(g)
-        c.fill_preserve()
-        c.set_source_rgb(*hexcol(cv.OUTLINE))
-        c.set_line_width(cv.LINE_THIN)
-        c.stroke()
-        # Snow lying on the tier.
-        sy = y1 - (y1 - y0) * 0.3
-        cv.smooth_closed(c, [(cx, y0 + 1), (cx + half * 0.45, sy - 2), (cx + half * 0.95, y1 - 1),
-                             (cx + half * 0.5, sy + 3), (cx, sy), (cx - half * 0.5, sy + 3),
-                             (cx - half * 0.95, y1 - 1), (cx - half * 0.45, sy - 2)], 0.7)
-        cv.fill_stroke(c, cv.SNOW, cv.SNOW_DEEP, 0.8)
-    cv.ellipse(c, cx, h - 3, w / 2.0 - 6, 3)
+        y0 = top + span * (i / float(tiers)) ** 1.1 * 0.86
+        y1 = top + span * ((i + 1) / float(tiers)) ** 0.95
+        hw = (w / 2.0 - 2.5) * (0.38 + 0.62 * (i + 1) / float(tiers))
+        spec.append((y0, y1, hw))
+    # Lower tiers first, so each tier's skirt hangs over the one below.
+    for y0, y1, hw in reversed(spec):
+        _fir_tier(c, cx, y0, y1, hw)
+    cv.smooth_closed(c, [(cx - w * 0.36, ground + 2), (cx - w * 0.2, ground - 3), (cx, ground - 4.5),
+                         (cx + w * 0.22, ground - 3), (cx + w * 0.38, ground + 2)], 0.8)
     cv.fill_stroke(c, cv.SNOW, cv.SNOW_DEEP, 0.8)
 
 
