@@ -72,13 +72,13 @@ KEYS = {
     11: _pose(rx=90, ry=98, ca=134, lean=-5.5, turn=-0.9, look=-1.0, rbend=8, brow=0.2, lx=47, ly=101),
     12: _pose(rx=92, ry=97, ca=131, lean=-4.5, turn=-0.9, look=-1.0, rbend=8, tilt=-2, lx=48, ly=101),
     13: _pose(rx=92, ry=97, ca=130, lean=-4.0, turn=-0.95, look=-1.0, rbend=8, tilt=-3, lx=48, ly=86, lbend=-10),
-    16: _pose(rx=92, ry=97, ca=129, lean=-4.5, turn=-1.0, look=-1.0, rbend=8, tilt=-8, lx=64, ly=36, lbend=-16,
+    16: _pose(rx=92, ry=97, ca=129, lean=-4.5, turn=-1.0, look=-1.0, rbend=8, tilt=-8, lx=57, ly=43, lbend=-14,
               brow=0.5),
-    18: _pose(rx=92, ry=97, ca=129, lean=-5.0, turn=-1.0, look=-1.0, rbend=8, tilt=-6, lx=63, ly=38, lbend=-16,
+    18: _pose(rx=92, ry=97, ca=129, lean=-5.0, turn=-1.0, look=-1.0, rbend=8, tilt=-6, lx=56, ly=44, lbend=-14,
               brow=0.5),
-    20: _pose(rx=92, ry=97, ca=129, lean=-5.0, turn=-1.0, look=-1.0, rbend=8, tilt=-2, lx=63, ly=40, lbend=-16,
+    20: _pose(rx=92, ry=97, ca=129, lean=-5.0, turn=-1.0, look=-1.0, rbend=8, tilt=-2, lx=56, ly=45, lbend=-14,
               brow=0.5),
-    21: _pose(rx=93, ry=97, ca=127, lean=-4.8, turn=-0.98, look=-1.0, rbend=8, tilt=-1, lx=62, ly=46, lbend=-16,
+    21: _pose(rx=93, ry=97, ca=127, lean=-4.8, turn=-0.98, look=-1.0, rbend=8, tilt=-1, lx=55, ly=50, lbend=-14,
               brow=0.4),
     24: _pose(rx=104, ry=90, ca=104, cl=0.9, lean=-3.0, turn=-0.8, look=-0.7, rbend=8, lx=52, ly=84, lbend=-10),
     27: _pose(rx=124, ry=92, ca=70, cl=0.95, lean=-1.0, turn=-0.5, look=-0.5, rbend=6, lx=50, ly=100),
@@ -362,8 +362,14 @@ def draw(c, frame):
     if left_raised:
         cv.limb(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
         # The hand held flat over the eyes.
-        cv.cel(c, lambda cc: cv.ellipse(cc, p["lx"] + 3, p["ly"] - 1, 10, 5), cv.SKIN, None, cv.SKIN_SHADE,
-               shade=(0, 2))
+        def palm(cc):
+            cc.save()
+            cc.translate(p["lx"] + 7, p["ly"] - 1)
+            cc.rotate(math.radians(-10))
+            cv.ellipse(cc, 0, 0, 10.5, 4.6)
+            cc.restore()
+
+        cv.cel(c, palm, cv.SKIN, None, cv.SKIN_SHADE, shade=(0, 2))
 
 
 def frames():

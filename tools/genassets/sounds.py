@@ -84,19 +84,20 @@ def _env(t, attack, decay):
 
 
 def beat(rate, count):
-    """A club thump: a falling low tone, a wooden knock and a puff of noise."""
+    """A club thump: a falling low tone, a hollow wooden knock and a puff of
+    noise. The knock's partials sit where small speakers still play."""
     noise = Noise(0xBEA7)
-    lp = Biquad(rate, "low", 900.0, 0.7)
+    lp = Biquad(rate, "low", 1200.0, 0.7)
     out = []
-    ph1 = ph2 = 0.0
+    ph1 = 0.0
     for i in range(count):
         t = i / rate
-        f = 48.0 + 80.0 * math.exp(-t / 0.05)
+        f = 62.0 + 90.0 * math.exp(-t / 0.04)
         ph1 += TWO_PI * f / rate
-        ph2 += TWO_PI * 310.0 / rate
-        body = math.sin(ph1) * _env(t, 0.003, 0.11)
-        knock = 0.35 * math.sin(ph2) * _env(t, 0.001, 0.025)
-        puff = 0.6 * lp.run(noise.next()) * _env(t, 0.001, 0.03)
+        body = math.sin(ph1) * _env(t, 0.003, 0.085)
+        knock = (0.45 * math.sin(TWO_PI * 185.0 * t) * _env(t, 0.001, 0.05) +
+                 0.3 * math.sin(TWO_PI * 432.0 * t) * _env(t, 0.001, 0.025))
+        puff = 0.5 * lp.run(noise.next()) * _env(t, 0.001, 0.025)
         out.append(body + knock + puff)
     return _finish(rate, out)
 
