@@ -187,11 +187,24 @@ def pose_at(keys, t):
     return dict(keys[-1][1])
 
 
-def cel(ctx, path_fn, mid, light, dark, shade=(3.0, 3.5), glint=(2.5, 2.5), line=OUTLINE, width=LINE):
+def cel(ctx, path_fn, mid, light, dark, shade=(3.0, 3.5), glint=(2.5, 2.5), line=OUTLINE, width=LINE,
+        union=False):
     """Cel-shaded part: a flat fill, a dark crescent on the lower right and
     a light one on the upper left (light comes from the upper left), then
     the outline. path_fn(ctx) adds the part's closed path in user space.
+    With union set, a path of overlapping pieces gets one outline round
+    the whole: a double-width stroke laid first, then covered by the fill.
     """
+    if union and line:
+        ctx.new_path()
+        path_fn(ctx)
+        ctx.set_source_rgb(*hexcol(line))
+        ctx.set_line_width(2 * width)
+        ctx.stroke()
+    # Inside the part: dark where the part moved up-left no longer covers
+    # (the lower-right rim), light where the part moved down-right no
+    # longer covers (the upper-left rim), the flat colour elsewhere. Only
+    # clips and nonzero fills, so overlapping pieces behave as one.
     ctx.save()
     ctx.new_path()
     path_fn(ctx)
@@ -199,25 +212,20 @@ def cel(ctx, path_fn, mid, light, dark, shade=(3.0, 3.5), glint=(2.5, 2.5), line
     ctx.set_source_rgb(*hexcol(dark if dark else mid))
     ctx.paint()
     if dark:
-        ctx.save()
         ctx.translate(-shade[0], -shade[1])
         path_fn(ctx)
-        ctx.restore()
-        ctx.set_source_rgb(*hexcol(mid))
-        ctx.fill()
+        ctx.translate(shade[0], shade[1])
+        ctx.clip()
+    ctx.set_source_rgb(*hexcol(light if light else mid))
+    ctx.paint()
     if light:
-        # Inside the part but outside its copy moved down-right: the rim
-        # that faces the light.
-        path_fn(ctx)
-        ctx.save()
         ctx.translate(glint[0], glint[1])
         path_fn(ctx)
-        ctx.restore()
-        ctx.set_fill_rule(cairo.FILL_RULE_EVEN_ODD)
-        ctx.set_source_rgb(*hexcol(light))
+        ctx.translate(-glint[0], -glint[1])
+        ctx.set_source_rgb(*hexcol(mid))
         ctx.fill()
     ctx.restore()
-    if line:
+    if line and not union:
         ctx.new_path()
         path_fn(ctx)
         ctx.set_source_rgb(*hexcol(line))

@@ -31,7 +31,7 @@ SHOULDER_L = (-40.0, -22.0)
 HEAD = (-2.0, -39.0)  # head centre relative to the body centre, sunk between the shoulders
 HEAD_SCALE = 1.12  # a broad head on the hunched shoulders
 CLUB_REACH = 40.0  # from the hand to the middle of the club's head
-CLUB_HEAD = 1.15  # size of the club's head against its first drawing
+CLUB_HEAD = 1.05  # size of the club's head against its first drawing
 # The poses are keyed on a slightly smaller figure; the whole drawing is
 # scaled up about the feet by this factor to fill the frame.
 FIG = 1.0
@@ -246,23 +246,25 @@ def _hand(c, pos, r=7.5):
 
 
 def _club_shape(c, p, ox=0.0, oy=0.0):
-    """Adds the club's outline (shaft and knobbly head) as one path."""
+    """Adds the club's outline as one path: a handle that swells into a
+    heavy, knobbly head."""
     L = CLUB_REACH * p["cl"]
     s = p["cs"] * CLUB_HEAD
+    k = p["cl"]  # lengths along the club shrink as it points at the viewer
     c.save()
     c.translate(p["rx"] + ox, p["ry"] + oy)
     c.rotate(math.radians(p["ca"]))
-    # The shaft: a tapering handle from behind the hand to the head.
-    c.move_to(-9 * p["cl"], -3.2)
-    c.line_to(L - 8, -6.5 * s)
-    c.line_to(L - 8, 6.5 * s)
-    c.line_to(-9 * p["cl"], 3.2)
+    c.move_to(-9 * k, -3.0)
+    c.curve_to(L * 0.3, -3.4, L * 0.6, -5.5 * s, L - 4 * k, -7.5 * s)
+    c.line_to(L - 4 * k, 7.5 * s)
+    c.curve_to(L * 0.6, 5.5 * s, L * 0.3, 3.4, -9 * k, 3.0)
+    c.arc_negative(-9 * k, 0, 3.0, math.pi / 2, -math.pi / 2)
     c.close_path()
-    # The head: a fat rounded lump with knobs.
-    knobs = [(0, -10.5), (6, -9), (12.5, -5), (14.5, 1), (11, 7.5), (4, 10.5), (-4, 10), (-10, 7.5), (-12.5, 0),
-             (-9, -7)]
-    pts = [(L + 2 * p["cl"] + kx * p["cl"] * s * 0.9 + 0.0, ky * s) for kx, ky in knobs]
-    cv.smooth_closed(c, pts, 1.1)
+    # The head: round lumps around a fat core.
+    knobs = [(-2, -8.2, 3.4), (8.0, -5.0, 3.6), (11.2, 3.0, 3.4), (3, 8.6, 3.6), (-5.5, 6.8, 3.0)]
+    cv.ellipse(c, L + 2 * k, 0, 10.5 * s * max(k, 0.55), 9.5 * s)
+    for kx, ky, kr in knobs:
+        cv.ellipse(c, L + 2 * k + kx * s * max(k, 0.55), ky * s, kr * s * max(k, 0.6), kr * s)
     c.restore()
 
 
@@ -272,21 +274,30 @@ def _club(c, p):
 
     c.save()
     c.set_fill_rule(cairo.FILL_RULE_WINDING)
-    cv.cel(c, path, cv.CLUB, "#b98049", cv.CLUB_DARK, shade=(0, 4), glint=(0, 2.5))
+    cv.cel(c, path, cv.CLUB, "#b98049", cv.CLUB_DARK, shade=(0, 3.5), glint=(1.5, 2.5), union=True)
     c.restore()
-    # Grain and knots on the head.
+    # Grain along the handle, knots on the head.
     L = CLUB_REACH * p["cl"]
     s = p["cs"] * CLUB_HEAD
+    k = p["cl"]
     c.save()
     c.translate(p["rx"], p["ry"])
     c.rotate(math.radians(p["ca"]))
     c.set_source_rgb(*hexcol(cv.CLUB_GRAIN))
-    c.set_line_width(0.9)
-    for dy in (-4.0, 1.0, 5.0):
-        c.move_to(L - 6 * p["cl"] * s, dy * s)
-        c.curve_to(L, dy * s - 1.5, L + 4 * p["cl"] * s, dy * s + 1.5, L + 9 * p["cl"] * s, dy * s * 0.8)
+    c.set_line_width(0.8)
+    c.move_to(L * 0.25, -0.8)
+    c.curve_to(L * 0.45, -1.8, L * 0.6, -0.5, L * 0.75, -2.5 * s)
+    c.stroke()
+    # Two rings of grain round a knot on the head.
+    hx = L + 2 * k + 1.5 * s * max(k, 0.55)
+    for r in (2.2, 4.4):
+        c.save()
+        c.translate(hx, -1.0 * s)
+        c.scale(max(k, 0.55) * s, s)
+        c.arc(0, 0, r, math.radians(200), math.radians(340))
+        c.restore()
         c.stroke()
-    cv.ellipse(c, L + 4 * p["cl"] * s, -3.5 * s, 1.3 * s, 1.0 * s)
+    cv.ellipse(c, hx, -1.0 * s, 0.9 * s * max(k, 0.55), 0.9 * s)
     c.fill()
     c.restore()
 
