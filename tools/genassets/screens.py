@@ -115,7 +115,7 @@ def title():
     _flakes(c, 0x71713, 60, 0, 300, 0.9)
     _words(c, "SNOWPUNT", 320, 34, 74, cv.SNOW, shadow="#26303c80", spacing=2.4, slant=0.12, weight=1.05)
     # A band of red under the name, like a painted stripe.
-    _words(c, "SNOWPUNT", 320, 34, 74, cv.CAPTION_RED, outline="#00000000", spacing=2.4, slant=0.12, weight=0.45)
+    _words(c, "SNOWPUNT", 320, 34, 74, cv.CAPTION_RED, outline="#00000000", spacing=2.4, slant=0.12, weight=0.62)
     _ground_shadow(c, 470, 456, 150, 14)
     _grumm_at(c, 5, 470 - 90 * 2.3, 462 - 130 * 2.3, 2.3)
     # The finch flying off to the left, climbing.
@@ -140,7 +140,7 @@ def icon():
     c.set_source_rgb(*hexcol(cv.SNOW))
     c.fill()
     face = bird.P(x=0.0, y=0.0, yaw=0.0, hy=-8.5, pitch=10, tuck=1.0)
-    _bird_at(c, face, 16.5, 19.0, 0.8)
+    _bird_at(c, face, 15.0, 19.5, 0.72)
     return quantised_png(32, 32, cv.rgba(s))
 
 
