@@ -11,8 +11,6 @@ opening, the tail, and each leg as an angle and length in the frame.
 
 import math
 
-import cairo
-
 import canvas as cv
 from canvas import hexcol
 
@@ -227,10 +225,8 @@ def draw(c, p):
     _head(c, p)
 
 
-def render(w, h, p, before=None):
+def render(w, h, p):
     s, c = cv.new(w, h)
-    if before:
-        before(c)
     draw(c, p)
     return s, c
 
@@ -328,7 +324,6 @@ def _snow_mound(c, cx, base, w):
     cv.smooth_closed(c, [(cx - w, base + 1), (cx - w * 0.6, base - 4), (cx - w * 0.2, base - 6.5),
                          (cx + w * 0.3, base - 6), (cx + w * 0.7, base - 3.5), (cx + w, base + 1)], 0.8)
     cv.fill_stroke(c, cv.SNOW, cv.SNOW_DEEP, 1.0)
-    # Flecks of thrown-up snow.
 
 
 STICK_KEYS = {

@@ -221,7 +221,6 @@ def _head(c, p):
         c.set_line_width(2.6)
         c.stroke()
     # A big soft nose and a wide mouth with two small tusks.
-    cv.ellipse(c, fx + turn * 2.5, fy + 3.5, 5.2, 4.0)
     cv.cel(c, lambda cc: cv.ellipse(cc, fx + turn * 2.5, fy + 3.5, 5.2, 4.0), cv.SKIN_SHADE, cv.SKIN, None,
            glint=(1.2, 1.2), width=cv.LINE_THIN)
     mx = fx + turn * 1.5
@@ -363,13 +362,11 @@ def draw(c, frame):
         cv.limb(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
         _hand(c, (p["lx"], p["ly"] + 2))
     _head(c, p)
-    club_in_front = True
     if frame in BLUR:
         _club_smear(c, pose(frame - 1), p, BLUR[frame])
-    if club_in_front:
-        cv.limb(c, shoulder_r, (p["rx"], p["ry"]), p["rbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
-        _club(c, p)
-        _hand(c, (p["rx"], p["ry"]))
+    cv.limb(c, shoulder_r, (p["rx"], p["ry"]), p["rbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
+    _club(c, p)
+    _hand(c, (p["rx"], p["ry"]))
     if left_raised:
         cv.limb(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
         # The hand held flat over the eyes.

@@ -1,7 +1,5 @@
 """The background, the props of the start area, shadows and the digit fonts."""
 
-import math
-
 import cairo
 
 import canvas as cv
