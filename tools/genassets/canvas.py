@@ -262,3 +262,40 @@ def limb(ctx, a, b, bend, width, fill, light=None, line=OUTLINE, lw=LINE):
         ctx.set_line_width(width * 0.3)
         ctx.stroke()
     return (cx, cy)
+
+
+def taper_limb(ctx, a, b, bend, w0, w1, mid, light, dark, line=OUTLINE, lw=LINE):
+    """A limb from a (width w0) to b (width w1), bowed sideways by bend
+    pixels, with rounded ends; cel-shaded like the other parts."""
+    mx, my = (a[0] + b[0]) / 2.0, (a[1] + b[1]) / 2.0
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    d = math.hypot(dx, dy) or 1.0
+    cx, cy = mx - dy / d * bend, my + dx / d * bend
+    n = 12
+    left, right = [], []
+    for i in range(n + 1):
+        t = i / float(n)
+        # Point and tangent of the quadratic curve a -> (cx, cy) -> b.
+        px = (1 - t) ** 2 * a[0] + 2 * (1 - t) * t * cx + t * t * b[0]
+        py = (1 - t) ** 2 * a[1] + 2 * (1 - t) * t * cy + t * t * b[1]
+        tx = 2 * (1 - t) * (cx - a[0]) + 2 * t * (b[0] - cx)
+        ty = 2 * (1 - t) * (cy - a[1]) + 2 * t * (b[1] - cy)
+        tl = math.hypot(tx, ty) or 1.0
+        nx, ny = -ty / tl, tx / tl
+        r = (w0 + (w1 - w0) * t) / 2.0
+        left.append((px + nx * r, py + ny * r))
+        right.append((px - nx * r, py - ny * r))
+    a0 = math.atan2(left[0][1] - a[1], left[0][0] - a[0])
+    a1 = math.atan2(right[-1][1] - b[1], right[-1][0] - b[0])
+
+    def path(c):
+        c.move_to(*left[0])
+        for p in left[1:]:
+            c.line_to(*p)
+        c.arc_negative(b[0], b[1], w1 / 2.0, a1 + math.pi, a1)
+        for p in reversed(right):
+            c.line_to(*p)
+        c.arc_negative(a[0], a[1], w0 / 2.0, a0 + math.pi, a0)
+        c.close_path()
+
+    cel(ctx, path, mid, light, dark, shade=(2.5, 2.5), glint=(2.0, 2.0), line=line, width=lw)

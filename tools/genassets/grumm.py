@@ -240,6 +240,11 @@ def _head(c, p):
     return hc
 
 
+def _arm(c, shoulder, hand, bend):
+    """A long shaggy arm: thick at the shoulder, narrower at the wrist."""
+    cv.taper_limb(c, shoulder, hand, bend, 19.0, 12.0, cv.FUR_MID, cv.FUR_LIGHT, cv.FUR_DARK)
+
+
 def _hand(c, pos, r=7.5):
     cv.cel(c, lambda cc: cv.ellipse(cc, pos[0], pos[1], r, r * 0.9), cv.SKIN, None, cv.SKIN_SHADE, shade=(2, 2))
 
@@ -359,16 +364,16 @@ def draw(c, frame):
     # The left arm hangs behind the club's sweep but in front of the body.
     left_raised = p["ly"] < 70
     if not left_raised:
-        cv.limb(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
+        _arm(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"])
         _hand(c, (p["lx"], p["ly"] + 2))
     _head(c, p)
     if frame in BLUR:
         _club_smear(c, pose(frame - 1), p, BLUR[frame])
-    cv.limb(c, shoulder_r, (p["rx"], p["ry"]), p["rbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
+    _arm(c, shoulder_r, (p["rx"], p["ry"]), p["rbend"])
     _club(c, p)
     _hand(c, (p["rx"], p["ry"]))
     if left_raised:
-        cv.limb(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"], 15, cv.FUR_MID, cv.FUR_LIGHT)
+        _arm(c, shoulder_l, (p["lx"], p["ly"]), p["lbend"])
         # The hand held flat over the eyes.
         def palm(cc):
             cc.save()
