@@ -266,6 +266,12 @@ def check_placement(st):
         for k, f in enumerate(st.get(name) or []):
             hit = edge_touches(f)
             check(not hit, "%s: frame %d is cut off at its frame's edge (%s)" % (name, k, hit))
+    # The game smooths the turned bird and the stretched scratch mark
+    # bilinearly: clear pixels must not be black or the edges go dark.
+    for name in ("FLY.PNG", "SCRATCH.PNG"):
+        for k, f in enumerate(st.get(name) or []):
+            n = f.count(lambda p: p[3] == 0 and p[:3] == (0, 0, 0))
+            check(n == 0, "%s: frame %d has %d black clear pixels (dark fringe when turned)" % (name, k, n))
     grumm = st.get("GRUMM.PNG")
     if grumm:
         rest, again, ready = grumm[0], grumm[30], grumm[5]

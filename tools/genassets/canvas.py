@@ -77,13 +77,19 @@ def _unpremultiply_tables():
 _UNPREMUL = _unpremultiply_tables()
 
 
-def rgba(surface):
-    """Straight (not premultiplied) RGBA bytes of a cairo ARGB32 surface."""
+def rgba(surface, matte=OUTLINE):
+    """Straight (not premultiplied) RGBA bytes of a cairo ARGB32 surface.
+
+    Fully transparent pixels take the matte colour (with alpha 0) instead
+    of black: the game smooths turned and stretched sprites bilinearly, and
+    a black clear colour would bleed a dark fringe into their edges.
+    """
     surface.flush()
     width, height, stride = surface.get_width(), surface.get_height(), surface.get_stride()
     data = bytes(surface.get_data())
     little = sys.byteorder == "little"
-    out = bytearray(width * height * 4)
+    clear = bytes(int(round(v * 255)) for v in hexcol(matte)) + b"\x00"
+    out = bytearray(clear * (width * height))
     o = 0
     for y in range(height):
         base = y * stride

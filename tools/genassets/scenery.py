@@ -355,11 +355,11 @@ def _signshad_path(c):
 
 
 def signshad_frames():
-    return [cv.rgba(soft_shadow(169, 24, _signshad_path, 0.3, 1))]
+    return [cv.rgba(soft_shadow(169, 24, _signshad_path, 0.3, 1), cv.SHADOW)]
 
 
 def shadow_frames():
-    return [cv.rgba(soft_shadow(55, 10, lambda c: cv.ellipse(c, 27.5, 5, 23, 3), 0.42, 1))]
+    return [cv.rgba(soft_shadow(55, 10, lambda c: cv.ellipse(c, 27.5, 5, 23, 3), 0.42, 1), cv.SHADOW)]
 
 
 def scratch_frames():
@@ -378,7 +378,7 @@ def scratch_frames():
         c.line_to(66, y)
         c.set_source(g)
         c.stroke()
-    return [cv.rgba(s)]
+    return [cv.rgba(s, cv.SHADOW)]
 
 
 def top_frames():
@@ -413,7 +413,7 @@ def _glyph_cell(w, h, ch, box, strokes):
         c.set_line_width(width)
         c.set_source_rgb(*hexcol(colour))
         c.stroke()
-    return cv.rgba(s)
+    return cv.rgba(s, strokes[0][1])
 
 
 def font_frames():
