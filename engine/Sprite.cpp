@@ -57,7 +57,9 @@ static void drawTurned(const Sprite* s, int32_t column, int32_t row) {
         const double degrees = -static_cast<double>(s->angle.value) * 360.0 / 65536.0;
         const double zoomx = s->zoomX.value / 65536.0;
         const double zoomy = s->zoomY.value / 65536.0;
-        turned = Spr_rotozoom(frame, degrees, zoomx, zoomy, 1);
+        if (Spr_rotozoom != nullptr) {
+            turned = Spr_rotozoom(frame, degrees, zoomx, zoomy, 1);
+        }
         SDL_FreeSurface(frame);
     }
     if (mustLock) {

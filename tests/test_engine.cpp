@@ -593,7 +593,13 @@ TEST_F(Draw, NothingToDraw) {
     s.angle.value = 0x100;
     Spr_draw(&s, &view, 640, 480);
     EXPECT_EQ(watch.calls, 0);
+    SDL_Surface* strip = Test_makeRgba(10, 10);
+    Test_fillRows(strip, 0, 10, RED);
+    s.image = strip;
+    Spr_rotozoom = nullptr; // no rotation routine: turned sprites are skipped
+    Spr_draw(&s, &view, 640, 480);
     EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
+    SDL_FreeSurface(strip);
 }
 
 TEST_F(Draw, OnlyExactNaturalSizeAndNoAngleIsPlain) {
