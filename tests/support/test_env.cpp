@@ -1,5 +1,15 @@
 #include "test_env.h"
 
+#include <cstdlib>
+
+// Every test program runs headless: SDL's dummy video and audio drivers,
+// unless the environment asks for others.
+static const bool headless = [] {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    return true;
+}();
+
 #include <fstream>
 #include <sstream>
 
