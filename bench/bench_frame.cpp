@@ -268,7 +268,7 @@ bool startUp() {
     RES_init();
     load_sprites(sprtbl, IMAGE_COUNT);
     Grumm1_init();
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 0);
+    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 1);
     if (tmp != nullptr) {
         SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
         bg = SDL_ConvertSurface(tmp, picture->format, SDL_SWSURFACE);

@@ -11,10 +11,20 @@ static SDL_Surface* set_video_mode(int width, int height, int bpp, uint32_t flag
 }
 SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = set_video_mode;
 
+// Decodes a full-screen picture. The stream is closed after decoding: that
+// frees the stream object only, never the asset bytes it reads.
+static SDL_Surface* load_picture(const char* name) {
+    SDL_RWops* stream = RES_toSDL_RWops(name);
+    SDL_Surface* picture = SDL_LoadBMP_RW(stream, 0);
+    if (stream)
+        SDL_RWclose(stream);
+    return picture;
+}
+
 // Puts a full-screen picture of the start-up on the screen, reporting what
 // fails and going on.
 static void show_picture(const char* name) {
-    bg = SDL_LoadBMP_RW(RES_toSDL_RWops(name), 0);
+    bg = load_picture(name);
     if (!bg)
         printf("Error loading image: %s", SDL_GetError());
     if (SDL_BlitSurface(bg, nullptr, screen, nullptr) < 0)
@@ -59,7 +69,7 @@ extern "C" int SDL_main(int, char*[]) {
     load_sprites(sprtbl, IMAGE_COUNT);
     Grumm1_init();
 
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 0);
+    tmp = load_picture("bg.bmp");
     if (!tmp) {
         puts("Error loading bg image!");
     } else {

@@ -38,7 +38,12 @@ void load_sprites(ImageEntry* table, uint16_t count) {
         return;
     for (uint16_t i = 0; i < count; i++) {
         ImageEntry* row = &table[i];
-        tmp = IMG_Load_RW(RES_toSDL_RWops(row->fileName), 0);
+        // The decoder leaves the stream open; closing it frees only the
+        // stream object, never the asset bytes it reads.
+        SDL_RWops* stream = RES_toSDL_RWops(row->fileName);
+        tmp = IMG_Load_RW(stream, 0);
+        if (stream)
+            SDL_RWclose(stream);
         if (!tmp) {
             printf("Error loading title image %s: %s!\n", row->fileName, SDL_GetError());
             continue;
