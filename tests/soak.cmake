@@ -6,7 +6,7 @@ target_link_libraries(soak_game PRIVATE snowpunt_core)
 target_compile_options(soak_game PRIVATE -Wall -Wextra)
 
 if(SNOWPUNT_SANITIZE)
-  set(SNOWPUNT_SOAK_ARGS --frames 50000 --seeds 2 --first-seed 1)
+  set(SNOWPUNT_SOAK_ARGS --frames 50000 --seeds 2 --first-seed 101)
 else()
   set(SNOWPUNT_SOAK_ARGS --frames 100000 --seeds 10 --first-seed 1)
 endif()
