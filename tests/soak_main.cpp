@@ -132,6 +132,10 @@ struct Tally {
     int busyMax = 0;      // longest run of frames in states 0, 2, 3, 4 without Return
 };
 
+// The game record before anything has touched it: every game starts from it,
+// so that nothing of one game (the last distance, the marks) leaks into the next.
+GameRecord pristineRecord;
+
 uint64_t currentSeed = 0;
 uint64_t currentFrame = 0;
 
@@ -349,6 +353,8 @@ void playGame(uint64_t seed, uint64_t frames, Tally* tally, long* heapAfterWarmU
     }
 
     GameRecord* game = &snowpunt1;
+    // The record as the program starts with it, then built as start-up does.
+    snowpunt1 = pristineRecord;
     Grumm1_init();
     Grumm1_setState(game, STATE_WAIT);
     fixed best = game->bestDistance;
@@ -489,6 +495,7 @@ int main(int argc, char* argv[]) {
         i++;
     }
 
+    pristineRecord = snowpunt1;
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "soak: SDL_Init: %s\n", SDL_GetError());
