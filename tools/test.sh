@@ -1,8 +1,10 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs the whole test suite three
-# ways: a plain build; AddressSanitizer with UndefinedBehaviorSanitizer; and
-# ThreadSanitizer for the test of the mixer's threads. Any failure or
-# sanitizer report fails the run.
+# ways: a plain build (with the million-frame soak and the memory checker);
+# AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
+# ThreadSanitizer for the test of the mixer's threads. Last, the Debian
+# package is built, installed, started and removed. Any failure or sanitizer
+# report fails the run.
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
@@ -26,3 +28,6 @@ echo "== ThreadSanitizer: the mixer's threads =="
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSNOWPUNT_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j"$jobs" --target test_sound_threads
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ./build-tsan/tests/test_sound_threads
+
+echo "== Debian package: build, install, run, remove =="
+sh tests/package_test.sh "$PWD/build-package"
