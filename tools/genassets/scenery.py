@@ -315,10 +315,31 @@ def _board(c, l, t, r, b, wood, dark, planks):
         c.stroke()
 
 
+def _nails_and_grain(c, l, t, r, b, planks):
+    """Wood grain along the planks and a nail at each plank's ends."""
+    c.set_line_width(0.7)
+    c.set_source_rgba(*hexcol(cv.SIGN_WOOD_DARK, 0.55))
+    h = (b - t) / float(planks)
+    for i in range(planks):
+        y = t + h * (i + 0.5)
+        for dx0, dx1, dy in ((0.12, 0.38, -0.18), (0.55, 0.86, 0.2)):
+            c.move_to(l + (r - l) * dx0, y + dy * h)
+            c.curve_to(l + (r - l) * (dx0 + 0.08), y + dy * h - 1.2, l + (r - l) * (dx1 - 0.08), y + dy * h + 1.2,
+                       l + (r - l) * dx1, y + dy * h)
+            c.stroke()
+    for i in range(planks):
+        y = t + h * (i + 0.5)
+        for x in (l + 4.5, r - 4.5):
+            cv.ellipse(c, x, y, 1.1, 1.1)
+            c.set_source_rgb(*hexcol(cv.OUTLINE))
+            c.fill()
+
+
 def sign_frames():
     s, c = cv.new(SIGN_W, SIGN_H)
     l, t, r, b = SIGN_FACE
     _board(c, l, t, r, b, cv.SIGN_WOOD, cv.SIGN_WOOD_DARK, 3)
+    _nails_and_grain(c, l, t, r, b, 3)
     _snow_cap(c, l, r, t, 6)
     for x in SIGN_POSTS:
         cv.ellipse(c, x, SIGN_H - 3, 11, 3)
