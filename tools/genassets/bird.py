@@ -342,11 +342,25 @@ STICK_KEYS = {
 }
 
 
+STICK_CLUMPS = [
+    [(6.0, 38.0, 1.6), (30.5, 36.5, 1.3)],
+    [(4.5, 33.5, 1.3), (31.5, 40.0, 1.7), (8.0, 41.5, 1.1)],
+    [(7.0, 36.0, 1.5), (29.5, 33.0, 1.2)],
+    [(3.5, 39.5, 1.4), (30.0, 38.5, 1.5), (26.5, 31.0, 1.0)],
+    [(5.5, 35.0, 1.2), (31.0, 35.5, 1.3)],
+    [],
+]
+
+
 def stick_frames():
     out = []
     for i in range(6):
         s, c = render(36, 48, dict(STICK_KEYS[i], wlen=0.8))
         _snow_mound(c, 18, 47.5, 12 + (0.6 if i % 2 else 0))
+        # Clumps of snow thrown up by the struggle, none once it rests.
+        for cx, cy, r in STICK_CLUMPS[i]:
+            cv.ellipse(c, cx, cy, r, r * 0.85)
+            cv.fill_stroke(c, cv.SNOW, cv.SNOW_DEEP, 0.7)
         out.append(cv.rgba(s))
     return out
 
