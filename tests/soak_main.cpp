@@ -41,7 +41,8 @@ constexpr fixed START_X = 0x02240000;                      // 548.0: the bird on
 // under 250 frames from an apex near 2000 px, then bounces that halve), over
 // which quadratic air drag alone keeps the distance under
 // ln(1 + k v0 T) / k = 7298 px (k = 14 / 65536), then a slide of at most
-// ln(1 + a v0^2 / b) / 2a = 297 px; with slack for whole frames, 7752 px.
+// ln(1 + a v0^2 / b) / 2a = 297 px; one more frame at full speed makes 7628
+// px from the start, x = -7080. (The best throws seen end near x = -3300.)
 constexpr fixed FARTHEST_X = -7200 * 65536;
 constexpr fixed SNOW_LINE = 0x00337FFF; // 51.49998: the collision puts the bird back above it
 // Apex: 162.8 + 30.6^2 / (2 * 0.256) + 30.6 / 2 = 2004 px for the steepest strike.
@@ -56,10 +57,11 @@ constexpr fixed SIGN_SPEED_MAX = 16 * 65536;
 constexpr int BUSY_FRAMES_MAX = 1500;
 // Frames the sign may fall before it lands (about 60).
 constexpr int SIGN_FALL_MAX = 200;
-// Frames played before the heap in use is first measured: every strip has
-// been drawn and every path through the drawing taken.
+// Frames played before the heap in use is first measured: by then whole
+// throws have been drawn and the strips' blit caches built.
 constexpr int WARM_UP_FRAMES = 20000;
-// Heap bytes the play may hold on to beyond the warm-up's.
+// Heap bytes the play may hold on to beyond the warm-up's: room for a cache
+// built the first time a rarer picture is drawn, not for a leak per throw.
 constexpr long HEAP_SLACK = 4096;
 
 // splitmix64: the event stream, a fixed function of the seed.
