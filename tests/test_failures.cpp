@@ -70,9 +70,10 @@ TEST(BrokenSoundDeath, BytesThatAreNoWaveEndTheProgramWithMinusOne) {
                 BOUNCE_MESSAGE);
 }
 
-TEST(BrokenSoundDeath, EmptySoundEndsTheProgramWithMinusOne) {
-    static const uint8_t nothing[1] = {0};
-    EXPECT_EXIT(startWithSound("BOUNCE.WAV", nothing, 0), testing::ExitedWithCode(255),
+TEST(BrokenSoundDeath, BareRiffTagEndsTheProgramWithMinusOne) {
+    // Four bytes: the tag that opens every WAV and nothing after it.
+    static const uint8_t tag[4] = {'R', 'I', 'F', 'F'};
+    EXPECT_EXIT(startWithSound("BOUNCE.WAV", tag, sizeof tag), testing::ExitedWithCode(255),
                 BOUNCE_MESSAGE);
 }
 
@@ -163,6 +164,7 @@ ProgramRun runExecutable(const std::vector<std::string>& extraEnv) {
     posix_spawn_file_actions_destroy(&files);
     close(outFd);
     close(errFd);
+    EXPECT_EQ(spawned, 0) << "could not start " << binary;
     if (spawned == 0) {
         // The signal is sent once the layer catches it; the quit event it
         // becomes is handled by the first frame of play, after both screens.

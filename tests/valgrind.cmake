@@ -2,6 +2,12 @@
 # soak. Valgrind's memcheck cannot run beside the sanitizers, so these tests
 # carry the label no-sanitizer and run in the plain build only.
 find_program(SNOWPUNT_VALGRIND valgrind)
+
+# The failure tests start the real program too.
+if(TARGET test_failures)
+  add_dependencies(test_failures snowpunt)
+endif()
+
 if(SNOWPUNT_VALGRIND AND NOT SNOWPUNT_SANITIZE)
   # The game headless: 6 s of promo and title with the loading, then play
   # (the bird waits, the ready sound is mixed, every frame is drawn) until
