@@ -6,7 +6,9 @@
 HMODULE hInstance = nullptr;
 HMODULE RES_ownModule = &RES_executable;
 
-static int fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+static int fold(unsigned char c) {
+    return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c;
+}
 
 static bool same_name(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b) {
@@ -39,9 +41,13 @@ uint32_t SizeofResource(HMODULE, HRSRC resource) {
     return resource ? static_cast<uint32_t>(resource->end - resource->begin) : 0;
 }
 
-HGLOBAL LoadResource(HMODULE, HRSRC resource) { return resource; }
+HGLOBAL LoadResource(HMODULE, HRSRC resource) {
+    return resource;
+}
 
-const void* LockResource(HGLOBAL loaded) { return loaded ? loaded->begin : nullptr; }
+const void* LockResource(HGLOBAL loaded) {
+    return loaded ? loaded->begin : nullptr;
+}
 
 HMODULE RES_init() {
     hInstance = GetModuleHandleA(nullptr);
@@ -70,7 +76,15 @@ SDL_RWops* RES_toSDL_RWops(const char* name) {
     // The address is printed whole, as a decimal number of pointer width.
     printf("Resource: %s, buffer: %" PRIuPTR ", size: %" PRIu32 "\n", name,
            reinterpret_cast<uintptr_t>(bytes), size);
-    printf("Bytes: %x %x %x %x\n", bytes[0], bytes[1], bytes[2], bytes[3]);
+    if (size >= 4) {
+        printf("Bytes: %x %x %x %x\n", bytes[0], bytes[1], bytes[2], bytes[3]);
+    } else {
+        // Every asset of the catalogue is longer; a shorter one shows what it has.
+        fputs("Bytes:", stdout);
+        for (uint32_t i = 0; i < size; i++)
+            printf(" %x", bytes[i]);
+        putchar('\n');
+    }
     // A read-only stream: the asset bytes belong to the executable.
     return SDL_RWFromConstMem(bytes, static_cast<int>(size));
 }

@@ -239,6 +239,29 @@ TEST_F(Assets, TwoStreamsOverOneAssetAreIndependent) {
               SizeofResource(hInstance, FindResourceA(hInstance, "sign.png", RT_RCDATA)));
 }
 
+TEST_F(Assets, AssetShorterThanFourBytesShowsOnlyWhatItHas) {
+    // Separate arrays, so that a read past the end is caught by the sanitizer.
+    static const uint8_t two[2] = {0x42, 0x4d};
+    static const uint8_t none[1] = {0};
+    const ResAsset assets[] = {{"TWO.BMP", two, two + 2}, {"NONE.WAV", none, none}};
+    const ResModule module = {assets, 2};
+    RES_ownModule = &module;
+    RES_init();
+    testing::internal::CaptureStdout();
+    SDL_RWops* a = RES_toSDL_RWops("two.bmp");
+    SDL_RWops* b = RES_toSDL_RWops("none.wav");
+    fflush(stdout);
+    std::string out = testing::internal::GetCapturedStdout();
+    ASSERT_NE(a, nullptr);
+    EXPECT_NE(out.find(", size: 2\nBytes: 42 4d\n"), std::string::npos) << out;
+    EXPECT_NE(out.find(", size: 0\nBytes:\n"), std::string::npos) << out;
+    SDL_RWclose(a);
+    if (b)
+        SDL_RWclose(b);
+    RES_ownModule = &RES_executable;
+    RES_init();
+}
+
 TEST_F(Assets, ModuleThatCannotBeHadIsReported) {
     RES_ownModule = nullptr;
     testing::internal::CaptureStderr();
