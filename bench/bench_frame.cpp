@@ -265,16 +265,9 @@ bool startUp() {
     if (picture == nullptr) {
         return false;
     }
+    // Everything loaded as start-up loads it, against the 32-bit display.
     RES_init();
-    load_sprites(sprtbl, IMAGE_COUNT);
-    Grumm1_init();
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 1);
-    if (tmp != nullptr) {
-        SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
-        bg = SDL_ConvertSurface(tmp, picture->format, SDL_SWSURFACE);
-        SDL_FreeSurface(tmp);
-        tmp = nullptr;
-    }
+    load_scene();
     screen = picture;
     Grumm1_rand = fixedRand;
     return true;

@@ -31,6 +31,22 @@ static void show_picture(const char* name) {
         printf("Error blitting image: %s", SDL_GetError());
 }
 
+void load_scene() {
+    load_sprites(sprtbl, IMAGE_COUNT);
+    Grumm1_init();
+
+    tmp = load_picture("bg.bmp");
+    if (!tmp) {
+        puts("Error loading bg image!");
+        return;
+    }
+    // Opaque: no colour key (SDL_SRCCOLORKEY is not among the flags).
+    SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
+    bg = SDL_DisplayFormat(tmp);
+    SDL_FreeSurface(tmp);
+    tmp = nullptr;
+}
+
 extern "C" int SDL_main(int, char*[]) {
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) {
         printf("Could not initialize SDL: %s.\n", SDL_GetError());
@@ -66,19 +82,7 @@ extern "C" int SDL_main(int, char*[]) {
         load_sounds(snowpunt1.snd, sounds, SOUND_COUNT);
         SDL_PauseAudio(0);
     }
-    load_sprites(sprtbl, IMAGE_COUNT);
-    Grumm1_init();
-
-    tmp = load_picture("bg.bmp");
-    if (!tmp) {
-        puts("Error loading bg image!");
-    } else {
-        // Opaque: no colour key (SDL_SRCCOLORKEY is not among the flags).
-        SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
-        bg = SDL_DisplayFormat(tmp);
-        SDL_FreeSurface(tmp);
-        tmp = nullptr;
-    }
+    load_scene();
     Frame_end(3000);
 
     Grumm1_setState(&snowpunt1, STATE_WAIT);

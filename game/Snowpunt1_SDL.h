@@ -68,6 +68,12 @@ void Grumm1_init();
 
 void load_sprites(ImageEntry* table, uint16_t count);
 
+// Start-up's loading after the sounds: the sprite strips, the game record
+// with the scene built from them, and the background made opaque in the
+// display's format (bg stays null when "bg.bmp" cannot be decoded). Needs
+// the video mode set and RES_init done.
+void load_scene();
+
 uint8_t init_Audio(void* userdata);
 void load_sounds(SoundEntry* sounds, const char* const* names, uint16_t count);
 void unload_sounds(SoundEntry* sounds, uint16_t count);

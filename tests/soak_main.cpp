@@ -517,22 +517,13 @@ int main(int argc, char* argv[]) {
         dup2(devNull, 1);
         close(devNull);
     }
-    load_sprites(sprtbl, IMAGE_COUNT);
+    load_scene();
     for (const ImageEntry& row : sprtbl) {
         if (row.surface == nullptr) {
             fprintf(stderr, "soak: strip %s did not load\n", row.fileName);
             return 1;
         }
     }
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 1);
-    if (tmp == nullptr) {
-        fprintf(stderr, "soak: bg.bmp did not load\n");
-        return 1;
-    }
-    SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
-    bg = SDL_DisplayFormat(tmp);
-    SDL_FreeSurface(tmp);
-    tmp = nullptr;
     // The picture is drawn into a 32-bit surface of its own: the headless
     // display is 8-bit.
     SDL_Surface* picture =

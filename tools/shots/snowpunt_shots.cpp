@@ -138,17 +138,10 @@ bool startUp(Run* run) {
         return false;
     }
 
+    // Everything loaded as start-up loads it, against the 32-bit display.
     RES_init();
-    load_sprites(sprtbl, IMAGE_COUNT);
-    Grumm1_init();
-    // The background as the game prepares it: opaque, in the picture's format.
-    tmp = SDL_LoadBMP_RW(RES_toSDL_RWops("bg.bmp"), 1);
-    if (tmp != nullptr) {
-        SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
-        bg = SDL_ConvertSurface(tmp, run->picture->format, SDL_SWSURFACE);
-        SDL_FreeSurface(tmp);
-        tmp = nullptr;
-    } else {
+    load_scene();
+    if (bg == nullptr) {
         fprintf(stderr, "bg.bmp cannot be decoded: the stand-in backdrop is shown\n");
     }
     screen = run->picture;
