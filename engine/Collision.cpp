@@ -4,8 +4,8 @@
 
 // What is left of a speed after an impact, sent back the other way: the
 // restitution factor times -s, from the exact 64-bit product, divided with
-// truncation toward zero so that a tiny remainder does not turn into a
-// rebound of -1 (bounce 0x8000 and s = -3 give 1, not 2).
+// truncation toward zero. Bounce 0x8000 with s = -3 gives 1; with s = 3 it
+// gives -1, where a shift would round down to -2.
 static fixed rebound(fixed bounce, fixed s) {
     return static_cast<fixed>(static_cast<int64_t>(bounce) * -static_cast<int64_t>(s) / 65536);
 }
