@@ -3,15 +3,10 @@
 // device.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -19,8 +14,6 @@
 #include "platform/Snowpunt1_Win.h"
 #include "support/test_env.h"
 #include "support/test_frames.h"
-
-extern char** environ;
 
 namespace {
 
@@ -114,76 +107,9 @@ TEST(BrokenSound, AWellFormedStandInLoads) {
 
 // --- The real executable without an audio device ---------------------------
 
-// Whether the process has a handler for SIGTERM yet: the multimedia layer
-// installs one when it starts, and turns the signal into a quit event.
-bool catchesTermination(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigCgt:", 0) == 0) {
-            unsigned long long mask = std::strtoull(line.c_str() + 7, nullptr, 16);
-            return (mask >> (SIGTERM - 1)) & 1;
-        }
-    }
-    return false;
-}
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-    double seconds = 0;
-};
-
-ProgramRun runExecutable(const std::vector<std::string>& extraEnv) {
-    ProgramRun run;
-    char outPath[] = "/tmp/snowpunt-out-XXXXXX";
-    char errPath[] = "/tmp/snowpunt-err-XXXXXX";
-    int outFd = mkstemp(outPath);
-    int errFd = mkstemp(errPath);
-    EXPECT_GE(outFd, 0);
-    EXPECT_GE(errFd, 0);
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, outFd, 1);
-    posix_spawn_file_actions_adddup2(&files, errFd, 2);
-    std::vector<std::string> env = extraEnv;
-    for (char** e = environ; *e; ++e)
-        if (strncmp(*e, "SDL_", 4) != 0)
-            env.push_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    const char* binary = SNOWPUNT_BINARY;
-    char* argv[] = {const_cast<char*>(binary), nullptr};
-
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid = -1;
-    int spawned = posix_spawn(&pid, binary, &files, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&files);
-    close(outFd);
-    close(errFd);
-    EXPECT_EQ(spawned, 0) << "could not start " << binary;
-    if (spawned == 0) {
-        // The signal is sent once the layer catches it; the quit event it
-        // becomes is handled by the first frame of play, after both screens.
-        int status = 0;
-        while (!catchesTermination(pid) && waitpid(pid, &status, WNOHANG) == 0)
-            usleep(10000);
-        kill(pid, SIGTERM);
-        waitpid(pid, &run.status, 0);
-    }
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    run.out = Test_readFile(outPath);
-    run.err = Test_readFile(errPath);
-    unlink(outPath);
-    unlink(errPath);
-    return run;
-}
-
 TEST(NoAudioDevice, TheGameStartsPlaysSilentlyAndEndsLikeAClosedWindow) {
-    ProgramRun run = runExecutable({"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=no-such-driver"});
+    Test_ProgramRun run =
+        Test_runProgram({"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=no-such-driver"});
     ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.out << run.err;
     // Only the device's failure is reported, once.

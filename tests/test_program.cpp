@@ -2,13 +2,9 @@
 // survivable failures of start-up, and the real executable run headless.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <regex>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -16,8 +12,6 @@
 #include "platform/Snowpunt1_Win.h"
 #include "support/test_env.h"
 #include "support/test_frames.h"
-
-extern char** environ;
 
 namespace {
 
@@ -203,48 +197,13 @@ TEST(StartUpDeath, MissingSoundEndsWithMinusOne) {
         "Error finding resource hepp.wav!\nError: Could not open hepp.wav: .*\n");
 }
 
-// The real executable, headless, ended by a termination signal, which the
-// multimedia layer turns into the same quit event as a closed window.
 TEST(Executable, PassesBothScreensAndEndsLikeAClosedWindow) {
-    const char* binary = SNOWPUNT_BINARY;
-    char outPath[] = "/tmp/snowpunt-run-XXXXXX";
-    int outFd = mkstemp(outPath);
-    ASSERT_GE(outFd, 0);
-
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    posix_spawn_file_actions_adddup2(&files, outFd, 1);
-    std::vector<std::string> env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
-    for (char** e = environ; *e; ++e)
-        if (strncmp(*e, "SDL_", 4) != 0)
-            env.push_back(*e);
-    std::vector<char*> envp;
-    for (std::string& e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-    char* argv[] = {const_cast<char*>(binary), nullptr};
-
-    auto started = std::chrono::steady_clock::now();
-    pid_t pid;
-    ASSERT_EQ(posix_spawn(&pid, binary, &files, nullptr, argv, envp.data()), 0);
-    posix_spawn_file_actions_destroy(&files);
-    close(outFd);
-    // The quit arrives while the promo is up; it is handled by the first
-    // frame of play, after both screens.
-    sleep(1);
-    kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
-    std::string out = Test_readFile(outPath);
-    unlink(outPath);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_GE(seconds, 6.0);
-    EXPECT_EQ(openedAssets(out), OPEN_ORDER) << out;
-    EXPECT_NE(out.find("height2ang: 0.001648\nang.max: 74.404907\n"), std::string::npos);
+    Test_ProgramRun run = Test_runProgram({"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
+    EXPECT_EQ(WEXITSTATUS(run.status), 0);
+    EXPECT_GE(run.seconds, 6.0);
+    EXPECT_EQ(openedAssets(run.out), OPEN_ORDER) << run.out;
+    EXPECT_NE(run.out.find("height2ang: 0.001648\nang.max: 74.404907\n"), std::string::npos);
 }
 
 } // namespace

@@ -52,3 +52,69 @@ void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* by
     }
     out->module = ResModule{out->assets, n};
 }
+
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <spawn.h>
+#include <unistd.h>
+
+extern char** environ;
+
+// Whether the process has a handler for SIGTERM yet: the multimedia layer
+// installs one when it starts, and turns the signal into a quit event.
+static bool catches_termination(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            unsigned long long mask = std::strtoull(line.c_str() + 7, nullptr, 16);
+            return (mask >> (SIGTERM - 1)) & 1;
+        }
+    }
+    return false;
+}
+
+Test_ProgramRun Test_runProgram(const std::vector<std::string>& sdlEnv) {
+    Test_ProgramRun run;
+    char outPath[] = "/tmp/snowpunt-out-XXXXXX";
+    char errPath[] = "/tmp/snowpunt-err-XXXXXX";
+    int outFd = mkstemp(outPath);
+    int errFd = mkstemp(errPath);
+    if (outFd < 0 || errFd < 0)
+        return run;
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_adddup2(&files, outFd, 1);
+    posix_spawn_file_actions_adddup2(&files, errFd, 2);
+    std::vector<std::string> env = sdlEnv;
+    for (char** e = environ; *e; ++e)
+        if (strncmp(*e, "SDL_", 4) != 0)
+            env.push_back(*e);
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const char* binary = SNOWPUNT_BINARY;
+    char* argv[] = {const_cast<char*>(binary), nullptr};
+
+    auto started = std::chrono::steady_clock::now();
+    pid_t pid = -1;
+    int spawned = posix_spawn(&pid, binary, &files, nullptr, argv, envp.data());
+    posix_spawn_file_actions_destroy(&files);
+    close(outFd);
+    close(errFd);
+    if (spawned == 0) {
+        int status = 0;
+        while (!catches_termination(pid) && waitpid(pid, &status, WNOHANG) == 0)
+            usleep(10000);
+        kill(pid, SIGTERM);
+        waitpid(pid, &run.status, 0);
+    }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    run.out = Test_readFile(outPath);
+    run.err = Test_readFile(errPath);
+    unlink(outPath);
+    unlink(errPath);
+    return run;
+}

@@ -25,3 +25,19 @@ struct Test_Catalogue {
 };
 void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* bytes = nullptr,
                         size_t size = 0);
+
+#include <sys/wait.h>
+#include <vector>
+
+// The real executable, run headless with the given SDL_ variables (the
+// test's own SDL_ variables are left out) and ended the way a closed window
+// ends it: a termination signal, which the multimedia layer turns into the
+// quit event, sent as soon as the program has its handler for it. The quit
+// is handled by the first frame of play, after both start-up screens.
+struct Test_ProgramRun {
+    int status = -1;    // wait status
+    std::string out;    // standard output
+    std::string err;    // standard error
+    double seconds = 0; // from start to end
+};
+Test_ProgramRun Test_runProgram(const std::vector<std::string>& sdlEnv);
