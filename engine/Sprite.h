@@ -12,22 +12,22 @@ struct Interpolation;
 
 // One animatable quantity of a sprite.
 struct Channel {
-    fixed value; // current value
-    fixed speed; // change of value per game frame
+    fixed value;   // current value
+    fixed speed;   // change of value per game frame
     int32_t spare; // zero; read by nothing
 };
 
 struct Sprite {
-    Channel x;     // world x of the centre of the drawn image
-    Channel y;     // world y of the centre (y grows upward)
-    Channel zoomX; // horizontal scale, 0x10000 natural size
-    Channel zoomY; // vertical scale
-    Channel angle; // rotation in 1/65536 of a full turn
-    Animation* ani;        // bound animation, set only by Spr_setAni
-    Interpolation* intpl;  // first of the sprite's run of interpolations
-    uint8_t intplCount;    // how many records from intpl on are the sprite's
-    SDL_Surface* image;    // strip the sprite is drawn from (not owned)
-    SDL_Rect src;          // current frame inside the strip
+    Channel x;            // world x of the centre of the drawn image
+    Channel y;            // world y of the centre (y grows upward)
+    Channel zoomX;        // horizontal scale, 0x10000 natural size
+    Channel zoomY;        // vertical scale
+    Channel angle;        // rotation in 1/65536 of a full turn
+    Animation* ani;       // bound animation, set only by Spr_setAni
+    Interpolation* intpl; // first of the sprite's run of interpolations
+    uint8_t intplCount;   // how many records from intpl on are the sprite's
+    SDL_Surface* image;   // strip the sprite is drawn from (not owned)
+    SDL_Rect src;         // current frame inside the strip
 };
 
 // World coordinates (16.16) of the screen's bottom-left corner.

@@ -27,9 +27,13 @@ constexpr int32_t wrap_sub(int32_t a, int32_t b) {
 
 // Whole screen pixels of a 16.16 value, rounding toward minus infinity
 // (an arithmetic shift, as C++20 guarantees for negative operands).
-constexpr int32_t fix_floor(fixed v) { return v >> 16; }
+constexpr int32_t fix_floor(fixed v) {
+    return v >> 16;
+}
 
-constexpr double fix_to_double(fixed v) { return v / 65536.0; }
+constexpr double fix_to_double(fixed v) {
+    return v / 65536.0;
+}
 
 static_assert(fixmul(-1, 0x8000) == 0, "fixmul truncates toward zero");
 static_assert(fixmul(0x20000, 0x18000) == 0x30000);

@@ -79,34 +79,34 @@ enum : uint16_t {
 
 // A stretch of snow the bird scraped while bouncing or sliding.
 struct ScratchMark {
-    fixed startX;  // bird's x where the mark began
-    fixed endX;    // bird's x where the mark ends so far
+    fixed startX;   // bird's x where the mark began
+    fixed endX;     // bird's x where the mark ends so far
     uint8_t active; // 1 while still being extended
-    fixed scaleX;  // horizontal zoom at which the mark is drawn
+    fixed scaleX;   // horizontal zoom at which the mark is drawn
 };
 
 struct GameRecord {
-    uint32_t state;              // STATE_WAIT to STATE_RESULT
-    Animation* ani;              // the scene's arrays
+    uint32_t state; // STATE_WAIT to STATE_RESULT
+    Animation* ani; // the scene's arrays
     Interpolation* intpl;
     Collision* coll;
     Sprite* spr;
     SoundEntry* snd;
-    fixed heightMin;             // lowest bird height the club can strike
-    fixed heightMax;             // highest bird height the club can strike
-    int16_t angleMin;            // launch angle of a strike at heightMin
-    fixed height2ang;            // launch-angle units per pixel above heightMin
-    fixed launchSpeed;           // nominal launch speed, px per frame
-    int16_t stickAngle;          // landing at or below this angle sticks the bird
-    uint8_t stuck;               // 1 once the bird is stuck head-first this throw
-    fixed distPerPixel;          // distance units per world pixel
-    fixed pixelsPerDist;         // world pixels per distance unit
-    fixed bestDistance;          // best lastDistance since start-up
-    fixed lastDistance;          // distance of the last finished throw
-    uint16_t screenWidth;        // display size in pixels
+    fixed heightMin;      // lowest bird height the club can strike
+    fixed heightMax;      // highest bird height the club can strike
+    int16_t angleMin;     // launch angle of a strike at heightMin
+    fixed height2ang;     // launch-angle units per pixel above heightMin
+    fixed launchSpeed;    // nominal launch speed, px per frame
+    int16_t stickAngle;   // landing at or below this angle sticks the bird
+    uint8_t stuck;        // 1 once the bird is stuck head-first this throw
+    fixed distPerPixel;   // distance units per world pixel
+    fixed pixelsPerDist;  // world pixels per distance unit
+    fixed bestDistance;   // best lastDistance since start-up
+    fixed lastDistance;   // distance of the last finished throw
+    uint16_t screenWidth; // display size in pixels
     uint16_t screenHeight;
     ScratchMark scratch[SCRATCH_MAX]; // marks of the current throw
-    uint8_t scratchCount;        // marks in use
+    uint8_t scratchCount;             // marks in use
 };
 
 // 1 for exactly one frame after Space or the left mouse button is released.

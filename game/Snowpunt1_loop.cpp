@@ -9,13 +9,19 @@ uint32_t start_time = 0;
 uint32_t end_time = 0;
 int32_t delta_time = 0;
 
-static uint32_t ticks() { return SDL_GetTicks(); }
-static void delay(uint32_t ms) { SDL_Delay(ms); }
+static uint32_t ticks() {
+    return SDL_GetTicks();
+}
+static void delay(uint32_t ms) {
+    SDL_Delay(ms);
+}
 
 uint32_t (*Frame_getTicks)() = ticks;
 void (*Frame_delay)(uint32_t ms) = delay;
 
-void Frame_start() { start_time = Frame_getTicks(); }
+void Frame_start() {
+    start_time = Frame_getTicks();
+}
 
 void Frame_end(uint32_t target) {
     end_time = Frame_getTicks();

@@ -39,16 +39,16 @@ void Grumm1_init() {
     init_interpolations();
     init_collisions();
 
-    game->heightMin = 0x003DB850;  // 61.71997 px
-    game->heightMax = 0x00AA4937;  // 170.28600 px
-    game->angleMin = 1820;         // 9.9976 degrees
-    game->height2ang = 108;        // 0.59326 degrees per pixel
+    game->heightMin = 0x003DB850; // 61.71997 px
+    game->heightMax = 0x00AA4937; // 170.28600 px
+    game->angleMin = 1820;        // 9.9976 degrees
+    game->height2ang = 108;       // 0.59326 degrees per pixel
     printf("height2ang: %f\n", game->height2ang / 65536.0);
     int32_t maxAngle = game->angleMin + fixmul(game->heightMax - game->heightMin, game->height2ang);
     printf("ang.max: %f\n", maxAngle * 360 / 65536.0);
 
-    game->launchSpeed = 0x001EA000; // 30.625 px per frame
-    game->distPerPixel = 5557;      // 0.0847931 distance units per px
+    game->launchSpeed = 0x001EA000;   // 30.625 px per frame
+    game->distPerPixel = 5557;        // 0.0847931 distance units per px
     game->pixelsPerDist = 0x000BCB01; // 11.79298 px per distance unit
     game->bestDistance = 0;
 }

@@ -12,9 +12,9 @@
 // One asset: its catalogue name and its bytes, which live as long as the
 // process and are never written.
 struct ResAsset {
-    const char* name;      // upper-case 8.3 name, e.g. "FLY.PNG"
-    const uint8_t* begin;  // first byte
-    const uint8_t* end;    // one past the last byte
+    const char* name;     // upper-case 8.3 name, e.g. "FLY.PNG"
+    const uint8_t* begin; // first byte
+    const uint8_t* end;   // one past the last byte
 };
 
 // A module: the set of assets one executable carries.
