@@ -8,6 +8,7 @@
 
 #include "game/Snowpunt1_SDL.h"
 #include "support/sound_catalogue.h"
+#include "support/test_env.h"
 
 namespace {
 
@@ -255,28 +256,25 @@ TEST_F(Device, RealSoundsAreConvertedToTheDeviceFormat) {
 }
 
 TEST_F(Device, MissingSoundEndsTheProgram) {
-    Test_Catalogue catalogue;
-    hInstance = Test_catalogueWithout(&catalogue, "BEAT.WAV");
+    // The first sound and the last: either ends the loading with -1.
     SDL_AudioSpec device{};
     device.freq = 22050;
     device.format = AUDIO_S16LSB;
     device.channels = 1;
     hardware_spec = &device;
-    EXPECT_EXIT(load_sounds(entries, sounds, SOUND_COUNT), ::testing::ExitedWithCode(255),
-                "Error: Could not open beat.wav");
-    hardware_spec = nullptr;
-}
-
-TEST_F(Device, LaterMissingSoundEndsTheProgramToo) {
-    Test_Catalogue catalogue;
-    hInstance = Test_catalogueWithout(&catalogue, "lift.wav");
-    SDL_AudioSpec device{};
-    device.freq = 22050;
-    device.format = AUDIO_S16LSB;
-    device.channels = 1;
-    hardware_spec = &device;
-    EXPECT_EXIT(load_sounds(entries, sounds, SOUND_COUNT), ::testing::ExitedWithCode(255),
-                "Error finding resource lift.wav!\nError: Could not open lift.wav: ");
+    struct Case {
+        const char* missing;
+        const char* message;
+    };
+    for (const Case& c : {Case{"BEAT.WAV", "Error: Could not open beat.wav"},
+                          Case{"lift.wav", "Error finding resource lift.wav!\nError: Could not "
+                                           "open lift.wav: "}}) {
+        Test_Catalogue catalogue;
+        Test_makeCatalogue(&catalogue, c.missing);
+        hInstance = &catalogue.module;
+        EXPECT_EXIT(load_sounds(entries, sounds, SOUND_COUNT), ::testing::ExitedWithCode(255),
+                    c.message);
+    }
     hardware_spec = nullptr;
 }
 

@@ -1,18 +1,5 @@
 #include "sound_catalogue.h"
 
-#include <strings.h>
-
-const ResModule* Test_catalogueWithout(Test_Catalogue* c, const char* missing) {
-    uint16_t kept = 0;
-    for (uint16_t i = 0; i < RES_executable.count && kept < 64; i++) {
-        if (strcasecmp(RES_executable.assets[i].name, missing) != 0)
-            c->assets[kept++] = RES_executable.assets[i];
-    }
-    c->module.assets = c->assets;
-    c->module.count = kept;
-    return &c->module;
-}
-
 const uint8_t* Test_wavSamples(const char* assetName, uint32_t* length) {
     HRSRC found = FindResourceA(&RES_executable, assetName, RT_RCDATA);
     if (!found || found->end - found->begin < 44)

@@ -1,5 +1,5 @@
-// Sound test helpers: a catalogue lacking one asset, the stored samples of a
-// WAV asset, and a game record whose sound link points at the test's own array.
+// Sound test helpers: the stored samples of a WAV asset, and reading and
+// writing 16-bit samples.
 #pragma once
 
 #include <SDL/SDL.h>
@@ -7,16 +7,6 @@
 
 #include "game/Snowpunt1_SDL.h"
 #include "platform/Snowpunt1_Win.h"
-
-// The executable's catalogue with every asset but one. At most 64 assets.
-struct Test_Catalogue {
-    ResAsset assets[64];
-    ResModule module;
-};
-
-// Fills c with the executable's assets except the one called `missing`
-// (compared ignoring case) and returns its module.
-const ResModule* Test_catalogueWithout(Test_Catalogue* c, const char* missing);
 
 // The sample bytes of a WAV asset as stored (after its 44-byte header), and
 // their count; null when there is no such asset.
