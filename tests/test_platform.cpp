@@ -51,19 +51,6 @@ class Assets : public testing::Test {
     }
 };
 
-struct Strip {
-    const char* name;
-    uint32_t w, h, frames;
-};
-constexpr Strip STRIPS[] = {
-    {"fly.png", 72, 756, 21},     {"font.png", 13, 297, 11},      {"ice.png", 175, 414, 1},
-    {"look.png", 67, 174, 6},     {"prepjump.png", 48, 2376, 33}, {"rock.png", 144, 96, 1},
-    {"scratch.png", 72, 8, 1},    {"sfont.png", 10, 120, 6},      {"shadow.png", 55, 10, 1},
-    {"sign.png", 145, 78, 1},     {"ssign.png", 85, 35, 1},       {"stick.png", 36, 288, 6},
-    {"stree.png", 59, 104, 1},    {"TOP.png", 43, 15, 1},         {"tree.png", 94, 166, 1},
-    {"grumm.png", 180, 4154, 31}, {"signshad.png", 169, 24, 1},
-};
-
 TEST_F(Assets, FullScreenPicturesAreBottomUp24BitBitmaps) {
     for (const char* name : {"promo1.bmp", "ti.bmp", "bg.bmp"}) {
         SCOPED_TRACE(name);
@@ -107,18 +94,17 @@ TEST_F(Assets, BackgroundRowsFollowTheCatalogue) {
 
 TEST_F(Assets, SpriteStripsAreRgbaPngsOfTheirCatalogueSize) {
     const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    for (const Strip& s : STRIPS) {
+    for (const Test_Strip& s : Test_strips) {
         SCOPED_TRACE(s.name);
         std::vector<uint8_t> b = openAsset(s.name);
         ASSERT_GE(b.size(), 33u);
         EXPECT_EQ(memcmp(b.data(), signature, 8), 0);
         EXPECT_EQ(memcmp(b.data() + 12, "IHDR", 4), 0);
         EXPECT_EQ(be32(b, 16), s.w);
-        EXPECT_EQ(be32(b, 20), s.h);
-        EXPECT_EQ(b[24], 8); // bits per channel
-        EXPECT_EQ(b[25], 6); // RGB with alpha
-        EXPECT_EQ(b[28], 0); // not interlaced
-        EXPECT_EQ(s.h % s.frames, 0u);
+        EXPECT_EQ(be32(b, 20), uint32_t(s.frameH) * s.frames); // whole frames, stacked
+        EXPECT_EQ(b[24], 8);                                   // bits per channel
+        EXPECT_EQ(b[25], 6);                                   // RGB with alpha
+        EXPECT_EQ(b[28], 0);                                   // not interlaced
     }
 }
 
@@ -298,18 +284,18 @@ TEST_F(ImageTable, LoadsEveryStripWithItsFrameRectangle) {
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(out.find("Error"), std::string::npos) << out;
     for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
-        const Strip& s = STRIPS[i];
+        const Test_Strip& s = Test_strips[i];
         SCOPED_TRACE(s.name);
         EXPECT_STREQ(table[i].fileName, s.name);
         ASSERT_NE(table[i].surface, nullptr);
         EXPECT_EQ(table[i].surface->format->BitsPerPixel, 32);
         EXPECT_NE(table[i].surface->format->Amask, 0u);
-        EXPECT_EQ(uint32_t(table[i].surface->w), s.w);
-        EXPECT_EQ(uint32_t(table[i].surface->h), s.h);
+        EXPECT_EQ(table[i].surface->w, s.w);
+        EXPECT_EQ(table[i].surface->h, s.frameH * s.frames);
         EXPECT_EQ(table[i].frameRect.x, 0);
         EXPECT_EQ(table[i].frameRect.y, 0);
         EXPECT_EQ(table[i].frameRect.w, s.w);
-        EXPECT_EQ(table[i].frameRect.h, s.h / s.frames);
+        EXPECT_EQ(table[i].frameRect.h, s.frameH);
         EXPECT_EQ(table[i].reserved, 0x00FF0000u);
         EXPECT_EQ(table[i].frameCount, s.frames);
         // Run-length acceleration for all but the strips drawn turned.

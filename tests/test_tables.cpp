@@ -6,19 +6,9 @@
 
 #include "game/Snowpunt1_SDL.h"
 #include "support/engine_surfaces.h"
+#include "support/test_env.h"
 
 namespace {
-
-struct Size {
-    uint16_t w, h, frames;
-};
-
-// Frame sizes and counts of the strips, by image row.
-constexpr Size catalogue[IMAGE_COUNT] = {
-    {72, 36, 21}, {13, 27, 11}, {175, 414, 1}, {67, 29, 6},    {48, 72, 33}, {144, 96, 1},
-    {72, 8, 1},   {10, 20, 6},  {55, 10, 1},   {145, 78, 1},   {85, 35, 1},  {36, 48, 6},
-    {59, 104, 1}, {43, 15, 1},  {94, 166, 1},  {180, 134, 31}, {169, 24, 1},
-};
 
 // Fills the image table with strips of our own, as loading would leave it,
 // and puts the real rows back afterwards.
@@ -27,10 +17,10 @@ class Tables : public ::testing::Test {
     void SetUp() override {
         for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
             saved[i] = sprtbl[i];
-            const Size& c = catalogue[i];
-            sprtbl[i].surface = Test_makeRgba(c.w, c.h * c.frames);
+            const Test_Strip& c = Test_strips[i];
+            sprtbl[i].surface = Test_makeRgba(c.w, c.frameH * c.frames);
             ASSERT_NE(sprtbl[i].surface, nullptr);
-            sprtbl[i].frameRect = {0, 0, c.w, c.h};
+            sprtbl[i].frameRect = {0, 0, c.w, c.frameH};
         }
         for (uint16_t i = 0; i < SPRITE_COUNT; i++) {
             savedSpr[i] = spr[i];
@@ -115,9 +105,9 @@ TEST_F(Tables, SpritesStartWhereTheSceneNeedsThem) {
         EXPECT_EQ(s.angle.speed, 0);
         EXPECT_EQ(s.angle.spare, 0);
         if (r.image >= 0) {
-            const Size& c = catalogue[r.image];
+            const Test_Strip& c = Test_strips[r.image];
             EXPECT_EQ(s.image, sprtbl[r.image].surface);
-            expectRect(s.src, 0, 0, c.w, c.h);
+            expectRect(s.src, 0, 0, c.w, c.frameH);
         } else {
             EXPECT_EQ(s.image, shown);
             expectRect(s.src, 0, 36, 72, 36);
@@ -158,14 +148,14 @@ TEST_F(Tables, AnimationsStepTheirStripRanges) {
     build();
     for (const AniRow& r : aniRows) {
         const Animation& a = ani[r.index];
-        const Size& c = catalogue[r.image];
+        const Test_Strip& c = Test_strips[r.image];
         SCOPED_TRACE(r.index);
         EXPECT_EQ(a.image, sprtbl[r.image].surface);
-        expectRect(a.frameRect, 0, r.firstRow, c.w, c.h);
+        expectRect(a.frameRect, 0, r.firstRow, c.w, c.frameH);
         EXPECT_EQ(a.frameCount, r.frameCount);
         EXPECT_EQ(a.ticksPerFrame, 3);
         // the end frame lies inside the strip
-        EXPECT_LE(r.firstRow + (r.frameCount + 1) * c.h, c.h * c.frames);
+        EXPECT_LE(r.firstRow + (r.frameCount + 1) * c.frameH, c.frameH * c.frames);
     }
 }
 

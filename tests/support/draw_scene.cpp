@@ -4,21 +4,9 @@
 #include <cstdlib>
 
 #include "game/Snowpunt1_SDL.h"
+#include "test_env.h"
 
 namespace {
-
-struct StripSize {
-    int w;
-    int frameH;
-    int frames;
-};
-
-// Strip sizes of the image table's rows, from the asset catalogue.
-constexpr StripSize stripSizes[IMAGE_COUNT] = {
-    {72, 36, 21}, {13, 27, 11}, {175, 414, 1}, {67, 29, 6},    {48, 72, 33}, {144, 96, 1},
-    {72, 8, 1},   {10, 20, 6},  {55, 10, 1},   {145, 78, 1},   {85, 35, 1},  {36, 48, 6},
-    {59, 104, 1}, {43, 15, 1},  {94, 166, 1},  {180, 134, 31}, {169, 24, 1},
-};
 
 // The strips and the background picture, made once for the whole test program.
 bool stripsMade = false;
@@ -27,7 +15,7 @@ SDL_Surface* background = nullptr;
 SDL_Surface* testScreen = nullptr;
 
 SDL_Surface* makeStrip(uint16_t row) {
-    const StripSize& z = stripSizes[row];
+    const Test_Strip& z = Test_strips[row];
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, z.w, z.frameH * z.frames,
                                           32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
     if (s == nullptr) {
@@ -62,8 +50,7 @@ void DrawTest_buildScene() {
                 fprintf(stderr, "cannot make a test strip\n");
                 abort();
             }
-            sprtbl[i].frameRect = {0, 0, static_cast<Uint16>(stripSizes[i].w),
-                                   static_cast<Uint16>(stripSizes[i].frameH)};
+            sprtbl[i].frameRect = {0, 0, Test_strips[i].w, Test_strips[i].frameH};
         }
         background = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0x00FF0000, 0x0000FF00,
                                           0x000000FF, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_surfaces.h"
+#include "test_env.h"
 
 Logic_RandScript Logic_randScript = {{127}, 1, 0};
 
@@ -15,25 +16,13 @@ int Logic_rand() {
 
 namespace {
 
-// Frame width, frame height and frame count of each row of the image table.
-struct StripSize {
-    int w;
-    int h;
-    int frames;
-};
-constexpr StripSize STRIP_SIZES[IMAGE_COUNT] = {
-    {72, 36, 21}, {13, 27, 11}, {175, 414, 1}, {67, 29, 6},    {48, 72, 33}, {144, 96, 1},
-    {72, 8, 1},   {10, 20, 6},  {55, 10, 1},   {145, 78, 1},   {85, 35, 1},  {36, 48, 6},
-    {59, 104, 1}, {43, 15, 1},  {94, 166, 1},  {180, 134, 31}, {169, 24, 1},
-};
-
 void makeStrips() {
     for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
-        const StripSize& size = STRIP_SIZES[i];
+        const Test_Strip& size = Test_strips[i];
         if (sprtbl[i].surface == nullptr) {
-            sprtbl[i].surface = Test_makeRgba(size.w, size.h * size.frames);
+            sprtbl[i].surface = Test_makeRgba(size.w, size.frameH * size.frames);
         }
-        sprtbl[i].frameRect = {0, 0, static_cast<uint16_t>(size.w), static_cast<uint16_t>(size.h)};
+        sprtbl[i].frameRect = {0, 0, size.w, size.frameH};
     }
 }
 

@@ -38,6 +38,15 @@ std::string Test_readFile(const std::string& path) {
 
 #include <strings.h>
 
+const Test_Strip Test_strips[IMAGE_COUNT] = {
+    {"fly.png", 72, 36, 21},     {"font.png", 13, 27, 11},     {"ice.png", 175, 414, 1},
+    {"look.png", 67, 29, 6},     {"prepjump.png", 48, 72, 33}, {"rock.png", 144, 96, 1},
+    {"scratch.png", 72, 8, 1},   {"sfont.png", 10, 20, 6},     {"shadow.png", 55, 10, 1},
+    {"sign.png", 145, 78, 1},    {"ssign.png", 85, 35, 1},     {"stick.png", 36, 48, 6},
+    {"stree.png", 59, 104, 1},   {"TOP.png", 43, 15, 1},       {"tree.png", 94, 166, 1},
+    {"grumm.png", 180, 134, 31}, {"signshad.png", 169, 24, 1},
+};
+
 void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* bytes, size_t size) {
     uint16_t n = 0;
     for (uint16_t i = 0; i < RES_executable.count && n < 64; i++) {

@@ -14,7 +14,19 @@ uint32_t Test_pixel(SDL_Surface* surface, int x, int y);
 // Text of a whole file, or empty when it cannot be read.
 std::string Test_readFile(const std::string& path);
 
+#include "game/Snowpunt1.h"
 #include "platform/Snowpunt1_Win.h"
+
+// The sprite strips of the catalogue, by image table row: the name the table
+// opens each by, its frame size and its frame count (the strip is frameH x
+// frames pixels high).
+struct Test_Strip {
+    const char* name;
+    uint16_t w;
+    uint16_t frameH;
+    uint16_t frames;
+};
+extern const Test_Strip Test_strips[IMAGE_COUNT];
 
 // A catalogue like the executable's, with one asset left out or with its
 // bytes replaced; `bytes` null leaves the asset out. Pointing RES_ownModule
