@@ -17,8 +17,8 @@
 #include <iostream>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ struct Snapshot {
 };
 
 void save(Snapshot* s) {
-    s->game = snowpunt1;
+    s->game = theGame;
     std::copy(spr, spr + SPRITE_COUNT, s->sprites);
     std::copy(ani, ani + ANIMATION_COUNT, s->animations);
     std::copy(intpl, intpl + INTERPOLATION_COUNT, s->interpolations);
@@ -51,7 +51,7 @@ void save(Snapshot* s) {
 }
 
 void restore(const Snapshot* s) {
-    snowpunt1 = s->game;
+    theGame = s->game;
     std::copy(s->sprites, s->sprites + SPRITE_COUNT, spr);
     std::copy(s->animations, s->animations + ANIMATION_COUNT, ani);
     std::copy(s->interpolations, s->interpolations + INTERPOLATION_COUNT, intpl);
@@ -87,8 +87,8 @@ double frame(bool press, Times* times = nullptr) {
     actionInput = press ? 1 : 0;
     const double c0 = cpuMicros();
     const Clock::time_point t0 = Clock::now();
-    Grumm1_step(&snowpunt1);
-    Grumm1_draw(&snowpunt1);
+    Game_step(&theGame);
+    Game_draw(&theGame);
     const Clock::time_point t1 = Clock::now();
     const double c1 = cpuMicros();
     actionInput = 0;
@@ -102,7 +102,7 @@ double frame(bool press, Times* times = nullptr) {
 
 // Plays without a press until the game is in `state` (at most `limit` frames).
 void playUntil(uint32_t state, int limit, Times* times) {
-    for (int i = 0; i < limit && snowpunt1.state != state; ++i) {
+    for (int i = 0; i < limit && theGame.state != state; ++i) {
         frame(false, times);
     }
 }
@@ -115,13 +115,13 @@ void playFrames(int n, bool pressFirst, Times* times) {
 
 // A whole throw from the start screen to the start of the next one.
 void playThrow(Times* times) {
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_setState(&theGame, STATE_WAIT);
     playUntil(STATE_READY, 300, times);
     playFrames(FIRST_PRESS_DELAY, false, times);
     playFrames(SECOND_PRESS_DELAY, true, times);
     playFrames(1, true, times);
     playUntil(STATE_RESULT, 2000, times);
-    for (int i = 0; i < 300 && snowpunt1.intpl[INT_SIGN_GRAVITY].running; ++i) {
+    for (int i = 0; i < 300 && theGame.intpl[INT_SIGN_GRAVITY].running; ++i) {
         playFrames(1, false, times);
     }
     playFrames(20, false, times);
@@ -157,27 +157,27 @@ void takeMoments() {
     // strip's first blit) before anything is timed.
     playThrow(nullptr);
 
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_setState(&theGame, STATE_WAIT);
     playUntil(STATE_READY, 300, nullptr);
     playFrames(FIRST_PRESS_DELAY, false, nullptr);
     playFrames(SECOND_PRESS_DELAY, true, nullptr);
     playFrames(1, true, nullptr);
     // In flight, once the view has started to follow the bird.
-    while (snowpunt1.state == STATE_FLIGHT && spr[SPR_BIRD].x.value > 0x009D89B9) {
+    while (theGame.state == STATE_FLIGHT && spr[SPR_BIRD].x.value > 0x009D89B9) {
         playFrames(1, false, nullptr);
     }
     save(&flightScrolling);
 
     playUntil(STATE_RESULT, 2000, nullptr);
-    for (int i = 0; i < 300 && snowpunt1.intpl[INT_SIGN_GRAVITY].running; ++i) {
+    for (int i = 0; i < 300 && theGame.intpl[INT_SIGN_GRAVITY].running; ++i) {
         playFrames(1, false, nullptr);
     }
     // Ten marks, all in view and all stretched, each drawn through the
     // rotation routine: the heaviest picture the result can show.
     const fixed birdX = spr[SPR_BIRD].x.value;
-    snowpunt1.scratchCount = SCRATCH_MAX;
+    theGame.scratchCount = SCRATCH_MAX;
     for (int i = 0; i < SCRATCH_MAX; ++i) {
-        ScratchMark& m = snowpunt1.scratch[i];
+        ScratchMark& m = theGame.scratch[i];
         m.startX = birdX + (40 * i + 60) * 65536;
         m.endX = birdX + (40 * i) * 65536;
         m.active = 0;
@@ -205,14 +205,14 @@ void BM_FrameWholeThrow(benchmark::State& state) {
 
 void BM_FrameStartScreen(benchmark::State& state) {
     takeMoments();
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_setState(&theGame, STATE_WAIT);
     Times times;
     times.reserve(1 << 16);
     for (auto _ : state) {
         // The waiting bird's animation ends after 70 frames; the screen then
         // holds still until a press. Both are the start screen.
-        if (snowpunt1.state != STATE_WAIT && snowpunt1.state != STATE_READY) {
-            Grumm1_setState(&snowpunt1, STATE_WAIT);
+        if (theGame.state != STATE_WAIT && theGame.state != STATE_READY) {
+            Game_setState(&theGame, STATE_WAIT);
         }
         state.SetIterationTime(frame(false, &times) / 1e6);
     }
@@ -225,7 +225,7 @@ void BM_FrameFlightScrolling(benchmark::State& state) {
     Times times;
     times.reserve(1 << 16);
     for (auto _ : state) {
-        if (snowpunt1.state != STATE_FLIGHT) {
+        if (theGame.state != STATE_FLIGHT) {
             restore(&flightScrolling);
         }
         state.SetIterationTime(frame(false, &times) / 1e6);
@@ -269,7 +269,7 @@ bool startUp() {
     RES_init();
     load_scene();
     screen = picture;
-    Grumm1_rand = fixedRand;
+    Game_rand = fixedRand;
     return true;
 }
 

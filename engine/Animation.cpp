@@ -1,6 +1,6 @@
-#include "Animation.h"
+#include "engine/Animation.h"
 
-#include "Sprite.h"
+#include "engine/Sprite.h"
 
 uint8_t Ani_do(Animation* a) {
     if (a == nullptr || a->running == 0) {

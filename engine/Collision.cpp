@@ -1,6 +1,6 @@
-#include "Collision.h"
+#include "engine/Collision.h"
 
-#include "Sprite.h"
+#include "engine/Sprite.h"
 
 // What is left of a speed after an impact, sent back the other way: the
 // restitution factor times -s, from the exact 64-bit product, divided with

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "fixed.h"
+#include "engine/fixed.h"
 
 struct Channel;
 

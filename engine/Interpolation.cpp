@@ -1,6 +1,6 @@
-#include "Interpolation.h"
+#include "engine/Interpolation.h"
 
-#include "Sprite.h"
+#include "engine/Sprite.h"
 
 void Int_start(Interpolation* r) {
     if (r == nullptr) {

@@ -1,4 +1,4 @@
-#include "Sound.h"
+#include "engine/Sound.h"
 
 void Snd_play(SoundEntry* sound) {
     if (sound == nullptr) {

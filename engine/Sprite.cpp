@@ -1,9 +1,9 @@
-#include "Sprite.h"
+#include "engine/Sprite.h"
 
 #include <SDL/SDL_rotozoom.h>
 
-#include "Animation.h"
-#include "Interpolation.h"
+#include "engine/Animation.h"
+#include "engine/Interpolation.h"
 
 SDL_Surface* screen = nullptr;
 

@@ -5,7 +5,7 @@
 #include <SDL/SDL.h>
 #include <cstdint>
 
-#include "fixed.h"
+#include "engine/fixed.h"
 
 struct Animation;
 struct Interpolation;

@@ -21,8 +21,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 // The sanitizer's allocator replaces malloc's, and keeps its own count of the
@@ -349,16 +349,16 @@ void playGame(uint64_t seed, uint64_t frames, Tally* tally, long* heapAfterWarmU
     Player player;
     player.rnd.s = seed;
     srand(static_cast<unsigned>(seed));
-    Grumm1_rand = std::rand;
+    Game_rand = std::rand;
     SDL_Event drained;
     while (SDL_PollEvent(&drained)) {
     }
 
-    GameRecord* game = &snowpunt1;
+    GameRecord* game = &theGame;
     // The record as the program starts with it, then built as start-up does.
-    snowpunt1 = pristineRecord;
-    Grumm1_init();
-    Grumm1_setState(game, STATE_WAIT);
+    theGame = pristineRecord;
+    Game_init();
+    Game_setState(game, STATE_WAIT);
     fixed best = game->bestDistance;
     int busy = 0;     // frames in states 0, 2, 3, 4 since the last Return or state 1 or 5
     int signFall = 0; // frames of the sign's fall in state 5
@@ -373,7 +373,7 @@ void playGame(uint64_t seed, uint64_t frames, Tally* tally, long* heapAfterWarmU
         bool escaped = false;
         while (SDL_PollEvent(&event)) {
             SDL_Event e = event;
-            uint8_t end = Grumm1_handleEvent(game, &event);
+            uint8_t end = Game_handleEvent(game, &event);
             bool escape = e.type == SDL_KEYUP && e.key.keysym.sym == SDLK_ESCAPE;
             if (end != (escape ? 1 : 0)) {
                 fail("the handler answered %u to an event of type %u", end, e.type);
@@ -408,7 +408,7 @@ void playGame(uint64_t seed, uint64_t frames, Tally* tally, long* heapAfterWarmU
 
         const uint32_t before = game->state;
         const fixed vyBefore = game->spr[SPR_BIRD].y.speed;
-        Grumm1_step(game);
+        Game_step(game);
         const uint32_t after = game->state;
         if (!legalStep(before, after, actionInput)) {
             fail("state %u went to %u (press %u)", before, after, actionInput);
@@ -431,7 +431,7 @@ void playGame(uint64_t seed, uint64_t frames, Tally* tally, long* heapAfterWarmU
             tally->bounces++;
         }
 
-        Grumm1_draw(game);
+        Game_draw(game);
 
         checkBounds(game);
         if (game->bestDistance < best) {
@@ -497,7 +497,7 @@ int main(int argc, char* argv[]) {
         i++;
     }
 
-    pristineRecord = snowpunt1;
+    pristineRecord = theGame;
     setenv("SDL_VIDEODRIVER", "dummy", 0);
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         fprintf(stderr, "soak: SDL_Init: %s\n", SDL_GetError());

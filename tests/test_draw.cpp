@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "support/draw_scene.h"
+#include "platform/platform.h"
+#include "tests/support/draw_scene.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ class DrawFixed : public ::testing::Test {
     }
     void draw(fixed v, Animation* font, uint16_t point, uint8_t centre, fixed x) {
         carrier->x.value = x;
-        Grumm1_drawFixed(v, carrier, font, point, 0, centre, &view, 640, 480);
+        Game_drawFixed(v, carrier, font, point, 0, centre, &view, 640, 480);
     }
     SDL_Surface* s = nullptr;
     Sprite* carrier = nullptr;
@@ -214,7 +214,7 @@ TEST_F(DrawFixed, TooLargeShowsOnlyDigitGlyphs) {
 TEST_F(DrawFixed, DigitBaseAndPointFrameChooseTheFrames) {
     // A base of 1 shifts every digit one frame on; the point takes frame 0.
     carrier->x.value = px(100);
-    Grumm1_drawFixed(0x8000, carrier, large, 0, 1, 0, &view, 640, 480);
+    Game_drawFixed(0x8000, carrier, large, 0, 1, 0, &view, 640, 480);
     EXPECT_TRUE(runsAre(s, 380, 90, 125,
                         {{90, 93, BLACK},
                          {94, 106, colour(IMG_FONT, 0)},
@@ -230,9 +230,9 @@ TEST_F(DrawFixed, DrawsThroughTheView) {
 }
 
 TEST_F(DrawFixed, MissingCarrierOrFontDrawsNothing) {
-    Grumm1_drawFixed(px(5), nullptr, large, 10, 0, 1, &view, 640, 480);
+    Game_drawFixed(px(5), nullptr, large, 10, 0, 1, &view, 640, 480);
     carrier->x.value = px(300);
-    Grumm1_drawFixed(px(5), carrier, nullptr, 10, 0, 1, &view, 640, 480);
+    Game_drawFixed(px(5), carrier, nullptr, 10, 0, 1, &view, 640, 480);
     EXPECT_EQ(DrawTest_count(s, BLACK), 640 * 480);
     EXPECT_EQ(carrier->x.value, px(300));
 }
@@ -251,15 +251,15 @@ class PlayScreen : public ::testing::Test {
     // is cleared to the background's colour first.
     void drawWide() {
         SDL_FillRect(s, nullptr, DRAWTEST_BG);
-        Grumm1_draw(game);
+        Game_draw(game);
     }
-    GameRecord* game = &snowpunt1;
+    GameRecord* game = &theGame;
     Sprite* bird = &spr[SPR_BIRD];
     SDL_Surface* s = nullptr;
 };
 
 TEST_F(PlayScreen, StartScreenInOrder) {
-    Grumm1_draw(game);
+    Game_draw(game);
 
     // Bird (548, 405) in a 48 x 72 frame: columns 524..571, rows 39..110,
     // in front of the ice block (columns 460..634, rows 42..455).
@@ -304,7 +304,7 @@ TEST_F(PlayScreen, StartScreenInOrder) {
 
 TEST_F(PlayScreen, BestDistanceStartsOnTheBoard) {
     game->bestDistance = 19474378; // 297.155
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_TRUE(runsAre(s, 348, 200, 280,
                         {{200, 206, colour(IMG_SIGN)},
                          {207, 219, colour(IMG_FONT, 2)},
@@ -326,7 +326,7 @@ TEST_F(PlayScreen, FlightFrame) {
     game->scratch[0] = {-px(950), -px(1050), 0, (100 + 72) * 65536 / 72};
     // A mark of one contact at -800, natural width.
     game->scratch[1] = {-px(800), -px(800), 0, 0x10000};
-    Grumm1_draw(game);
+    Game_draw(game);
 
     // The view's x is -1157.538: the bird is held at screen x 157.538.
     EXPECT_TRUE(shows(157, 280, colour(IMG_FLY, 0)));
@@ -366,7 +366,7 @@ TEST_F(PlayScreen, ViewFollowsTheBirdPastItsColumn) {
 
     // At 548 the view stays at 0: the 72-wide frame spans columns 512..583.
     bird->x.value = px(548);
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_TRUE(runsAre(s, 280, 505, 590,
                         {{505, 511, colour(IMG_ICE)},
                          {512, 583, colour(IMG_FLY, 0)},
@@ -374,7 +374,7 @@ TEST_F(PlayScreen, ViewFollowsTheBirdPastItsColumn) {
 
     // At -1000 the bird's centre is at screen 157.538: columns 121..192.
     bird->x.value = -px(1000);
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_TRUE(runsAre(
         s, 280, 110, 200,
         {{110, 120, DRAWTEST_BG}, {121, 192, colour(IMG_FLY, 0)}, {193, 200, DRAWTEST_BG}}));
@@ -445,13 +445,13 @@ TEST_F(PlayScreen, MarkerAtMinusThreeHundredTwentyIsSkipped) {
 
     // Marker 500 at screen x exactly -320: the last marker placed is 450.
     bird->x.value = MARKER_500_X + px(320) + 0x009D89B9;
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(marker->x.value, MARKER_450_X);
 
     // At -319.99998 marker 500 is placed and its number drawn: the carrier
     // ends one glyph past "500", centred 8.5 px right of the marker.
     bird->x.value -= 1;
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(marker->x.value, MARKER_500_X);
     EXPECT_EQ(marker->y.value, 0x00427FFF);
     EXPECT_EQ(glyph->x.value, MARKER_500_X + 0x00088000 - px(10) + px(30));
@@ -470,11 +470,11 @@ TEST_F(PlayScreen, SignShadowOnlyOnceTheSignHasLanded) {
     // Shadow 28 px left of the sign at 54 px: columns 188..356, rows 414..437.
     for (fixed y : {0x00520000, 0x0051FFFE}) {
         sign->y.value = y;
-        Grumm1_draw(game);
+        Game_draw(game);
         EXPECT_TRUE(shows(200, 420, DRAWTEST_BG)) << std::hex << y;
     }
     sign->y.value = 0x0051FFFF;
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_TRUE(shows(200, 420, colour(IMG_SIGNSHAD)));
     EXPECT_TRUE(shows(188, 420, colour(IMG_SIGNSHAD)));
     EXPECT_TRUE(shows(187, 420, DRAWTEST_BG));
@@ -491,7 +491,7 @@ TEST_F(PlayScreen, ResultFrame) {
     sign->x.value = px(300);
     sign->y.value = 0x0051FFFF;
     game->lastDistance = 19474378; // "297.1"
-    Grumm1_draw(game);
+    Game_draw(game);
 
     // Sign (300, 82): columns 228..372, rows 359..436, over the rock. The
     // distance is centred on 300 at 89 px (row 391): 26 px to the left.
@@ -521,7 +521,7 @@ TEST_F(PlayScreen, BirdShadowOnlyInFlightAndResult) {
     // Shadow at the bird's x on the snow: columns 273..327, rows 433..442.
     for (uint32_t state = STATE_WAIT; state <= STATE_RESULT; ++state) {
         game->state = state;
-        Grumm1_draw(game);
+        Game_draw(game);
         const bool expected = state == STATE_FLIGHT || state == STATE_RESULT;
         EXPECT_EQ(shows(300, 438, colour(IMG_SHADOW)), expected) << "state " << state;
         EXPECT_EQ(shows(300, 438, DRAWTEST_BG), !expected) << "state " << state;
@@ -567,13 +567,13 @@ TEST_F(PlayScreen, EveryScratchMarkAtItsOwnWidth) {
 TEST_F(PlayScreen, ScratchMarkCentreIsTheFlooredHalfSum) {
     game->scratchCount = 1;
     game->scratch[0] = {-3, 0, 0, 0x10000};
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(spr[SPR_SCRATCH].x.value, -2);
     EXPECT_EQ(spr[SPR_SCRATCH].zoomX.value, 0x10000);
 
     // Two ends whose sum leaves 32 bits still give their middle.
     game->scratch[0] = {INT32_MAX, INT32_MAX - 2, 0, 0x30000};
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(spr[SPR_SCRATCH].x.value, INT32_MAX - 1);
     EXPECT_EQ(spr[SPR_SCRATCH].zoomX.value, 0x30000);
 }
@@ -583,17 +583,17 @@ TEST_F(PlayScreen, CountBeyondTenDrawsTheTenMarksOnly) {
         game->scratch[i] = {px(100 + i), px(100 + i), 0, 0x10000};
     }
     game->scratchCount = 200;
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(spr[SPR_SCRATCH].x.value, px(109));
 }
 
 TEST_F(PlayScreen, MissingBackgroundPaintsSkyHorizonAndSnow) {
-    Grumm1_draw(game);                  // a good frame first
+    Game_draw(game);                    // a good frame first
     SDL_FillRect(s, nullptr, 0xFF00FF); // what a stale frame would show
     bg = nullptr;
 
     testing::internal::CaptureStdout();
-    Grumm1_draw(game);
+    Game_draw(game);
     const std::string first = testing::internal::GetCapturedStdout();
     EXPECT_EQ(first.rfind("Error blitting title: ", 0), 0u) << first;
 
@@ -609,23 +609,23 @@ TEST_F(PlayScreen, MissingBackgroundPaintsSkyHorizonAndSnow) {
 
     // The message once, not every frame; again after a frame that worked.
     testing::internal::CaptureStdout();
-    Grumm1_draw(game);
-    Grumm1_draw(game);
+    Game_draw(game);
+    Game_draw(game);
     bg = DrawTest_background();
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_TRUE(shows(420, 0, DRAWTEST_BG));
 
     bg = nullptr;
     testing::internal::CaptureStdout();
-    Grumm1_draw(game);
+    Game_draw(game);
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("Error blitting title: ", 0), 0u);
     bg = DrawTest_background();
 }
 
 TEST_F(PlayScreen, NoRecordDrawsNothing) {
     SDL_FillRect(s, nullptr, 0xFF00FF);
-    Grumm1_draw(nullptr);
+    Game_draw(nullptr);
     EXPECT_EQ(DrawTest_count(s, 0xFF00FF), 640 * 480);
 }
 

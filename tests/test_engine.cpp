@@ -9,7 +9,7 @@
 #include "engine/Collision.h"
 #include "engine/Interpolation.h"
 #include "engine/Sprite.h"
-#include "support/engine_surfaces.h"
+#include "tests/support/engine_surfaces.h"
 
 namespace {
 

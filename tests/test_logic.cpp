@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "support/logic_scene.h"
+#include "tests/support/logic_scene.h"
 
 namespace {
 
-GameRecord* const game = &snowpunt1;
+GameRecord* const game = &theGame;
 Sprite* const bird = &spr[SPR_BIRD];
 Sprite* const sign = &spr[SPR_SIGN];
 
@@ -171,7 +171,7 @@ TEST_F(Logic, WindowEdgesAreInside) {
         ASSERT_EQ(game->state, STATE_SWING);
         bird->y.value = heights[i];
         ani[ANI_SWING].frame = 2;
-        Grumm1_doGame(game);
+        Game_doGame(game);
         EXPECT_EQ(game->state, i < 2 ? STATE_FLIGHT : STATE_SWING) << "height " << heights[i];
     }
 }
@@ -182,7 +182,7 @@ TEST_F(Logic, NoStrikeOffTheStrikingFrame) {
     for (uint16_t frame : {0, 1, 3, 4}) {
         bird->y.value = 100 * 65536;
         ani[ANI_SWING].frame = frame;
-        Grumm1_doGame(game);
+        Game_doGame(game);
         EXPECT_EQ(game->state, STATE_SWING) << "swing frame " << frame;
     }
 }
@@ -470,7 +470,7 @@ TEST_F(Logic, ReturnFromEveryStateResetsTheBirdAndKeepsTheDistances) {
         game->bestDistance = 424242;
         Logic_clearSounds();
 
-        Grumm1_setState(game, STATE_WAIT); // what a Return release does
+        Game_setState(game, STATE_WAIT); // what a Return release does
 
         EXPECT_EQ(game->state, STATE_WAIT);
         EXPECT_EQ(bird->x.value, BIRD_START_X);
@@ -504,7 +504,7 @@ TEST_F(Logic, ReturnWhileTheSignFallsParksIt) {
     reach(6);
     ASSERT_EQ(game->state, STATE_RESULT);
     ASSERT_LT(sign->y.speed, 0);
-    Grumm1_setState(game, STATE_WAIT);
+    Game_setState(game, STATE_WAIT);
     EXPECT_FALSE(intpl[INT_SIGN_GRAVITY].running);
     EXPECT_EQ(sign->y.speed, 0);
     for (int f = 1; f <= 70; f++) {
@@ -536,7 +536,7 @@ TEST_F(Logic, ReturnDuringASwingDoesNotHangALaterMiss) {
     reach(3);
     ASSERT_EQ(game->state, STATE_SWING);
     ASSERT_TRUE(ani[ANI_SWING].running);
-    Grumm1_setState(game, STATE_WAIT);
+    Game_setState(game, STATE_WAIT);
     EXPECT_FALSE(ani[ANI_SWING].running);
     EXPECT_FALSE(ani[ANI_LOWER].running);
 
@@ -555,7 +555,7 @@ TEST_F(Logic, ReturnDuringASwingDoesNotHangALaterMiss) {
 TEST_F(Logic, ReturnDuringTheLoweringOfTheArm) {
     reach(6);
     ASSERT_TRUE(ani[ANI_LOWER].running);
-    Grumm1_setState(game, STATE_WAIT);
+    Game_setState(game, STATE_WAIT);
     EXPECT_FALSE(ani[ANI_LOWER].running);
 }
 
@@ -593,7 +593,7 @@ TEST_F(Logic, BestDistanceKeepsTheLargest) {
         game->state = STATE_FLIGHT;
         game->stuck = 0;
         bird->x.value = x;
-        Grumm1_setState(game, STATE_RESULT);
+        Game_setState(game, STATE_RESULT);
     };
     game->bestDistance = 555700;
     finish(BIRD_START_X - 100 * 65536);
@@ -620,7 +620,7 @@ TEST_F(Logic, ResultOfAStuckBirdKeepsItsPose) {
     game->stuck = 1;
     Spr_setAni(bird, &ani[ANI_STUCK], 0, 0);
     bird->y.value = 1234567;
-    Grumm1_setState(game, STATE_RESULT);
+    Game_setState(game, STATE_RESULT);
     EXPECT_EQ(bird->y.value, STUCK_Y);
     EXPECT_EQ(bird->ani, &ani[ANI_STUCK]);
 }
@@ -669,7 +669,7 @@ void setFlight(fixed y, fixed vx, fixed vy, int32_t angle, bool gravity) {
 
 TEST_F(Logic, GroundFrictionAndDragOnASlidingBird) {
     setFlight(SNOW_LINE, -1966080, 0, 0, false);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     // F = 717649 leaves -1248431; drag 5289 on that leaves -1243142.
     EXPECT_EQ(bird->x.speed, -1243142);
     EXPECT_EQ(bird->y.speed, 0);
@@ -682,7 +682,7 @@ TEST_F(Logic, FrictionNeverTurnsTheBirdAround) {
     setFlight(SNOW_LINE, -100, 0, 0, false);
     fflush(stdout);
     testing::internal::CaptureStdout();
-    Grumm1_doGame(game);
+    Game_doGame(game);
     fflush(stdout);
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(bird->x.speed, 0);
@@ -693,7 +693,7 @@ TEST_F(Logic, FrictionNeverTurnsTheBirdAround) {
 
 TEST_F(Logic, DragAloneSlowsToZeroWithoutPassing) {
     setFlight(200 * 65536, 150, -100, 0, false);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     EXPECT_EQ(bird->x.speed, 0);
     EXPECT_EQ(bird->y.speed, 0);
     EXPECT_EQ(game->state, STATE_RESULT);
@@ -702,16 +702,16 @@ TEST_F(Logic, DragAloneSlowsToZeroWithoutPassing) {
 TEST_F(Logic, FlightAngleFollowsThePath) {
     // Straight down.
     setFlight(200 * 65536, 0, -65536, 0, false);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     EXPECT_EQ(bird->angle.value, -16384);
     // Rising to the left: positive, close to 45 degrees.
     setFlight(200 * 65536, -65536, 65536, 0, false);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     EXPECT_GT(bird->angle.value, 8100);
     EXPECT_LT(bird->angle.value, 8300);
     // Falling to the left: negative.
     setFlight(200 * 65536, -65536, -65536, 0, false);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     EXPECT_LT(bird->angle.value, -8100);
     EXPECT_GT(bird->angle.value, -8300);
 }
@@ -719,7 +719,7 @@ TEST_F(Logic, FlightAngleFollowsThePath) {
 TEST_F(Logic, BounceOnTheSnow) {
     // Gravity off so that the speed is -3.0 at the impact.
     setFlight(0x350000, -1966080, -0x30000, 0, false);
-    Grumm1_step(game);
+    Game_step(game);
     EXPECT_TRUE(coll[COL_BIRD].hit);
     EXPECT_TRUE(Logic_played(SND_BOUNCE));
     EXPECT_EQ(bird->y.value, 0x350000);
@@ -733,7 +733,7 @@ TEST_F(Logic, BounceOnTheSnow) {
 TEST_F(Logic, WeakImpactLaysTheBirdOnTheSnow) {
     // With gravity the speed is -0.5 at the impact.
     setFlight(0x338000, -65536, -0x8000 + 16777, 0, true);
-    Grumm1_step(game);
+    Game_step(game);
     EXPECT_TRUE(coll[COL_BIRD].hit);
     EXPECT_FALSE(Logic_played(SND_BOUNCE));
     EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
@@ -742,7 +742,7 @@ TEST_F(Logic, WeakImpactLaysTheBirdOnTheSnow) {
     EXPECT_EQ(game->stuck, 0);
     // It slides on without further hits.
     for (int f = 0; f < 5; f++) {
-        Grumm1_step(game);
+        Game_step(game);
         EXPECT_FALSE(coll[COL_BIRD].hit);
         EXPECT_EQ(bird->y.value, SNOW_LINE);
     }
@@ -750,7 +750,7 @@ TEST_F(Logic, WeakImpactLaysTheBirdOnTheSnow) {
 
 TEST_F(Logic, StickAngleDecidesBetweenBounceAndHeadFirst) {
     setFlight(0x350000, -1966080, -0x30000, -9101, false);
-    Grumm1_step(game);
+    Game_step(game);
     EXPECT_EQ(game->stuck, 0);
     EXPECT_TRUE(Logic_played(SND_BOUNCE));
 
@@ -758,7 +758,7 @@ TEST_F(Logic, StickAngleDecidesBetweenBounceAndHeadFirst) {
     Int_start(&intpl[INT_BIRD_GRAVITY]);
     bird->y.speed += 16777; // so that gravity makes it -3.0
     fixed x = bird->x.value + bird->x.speed;
-    Grumm1_step(game);
+    Game_step(game);
     EXPECT_EQ(game->stuck, 1);
     EXPECT_FALSE(Logic_played(SND_BOUNCE));
     EXPECT_TRUE(Logic_played(SND_BEAT));
@@ -774,17 +774,17 @@ TEST_F(Logic, StickAngleDecidesBetweenBounceAndHeadFirst) {
 }
 
 TEST_F(Logic, NoGameDoesNothing) {
-    Grumm1_setState(nullptr, STATE_RESULT);
-    Grumm1_doGame(nullptr);
+    Game_setState(nullptr, STATE_RESULT);
+    Game_doGame(nullptr);
     EXPECT_EQ(game->state, STATE_WAIT);
 }
 
 TEST_F(Logic, UnknownStateIsStoredAndDoesNothing) {
     fixed y = bird->y.value;
-    Grumm1_setState(game, 6);
+    Game_setState(game, 6);
     EXPECT_EQ(game->state, 6u);
     EXPECT_EQ(bird->y.value, y);
-    Grumm1_doGame(game);
+    Game_doGame(game);
     EXPECT_EQ(game->state, 6u);
 }
 

@@ -3,9 +3,9 @@
 
 #include <cstring>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
-#include "support/test_frames.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
+#include "tests/support/test_frames.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ class MainLoop : public testing::Test {
         RES_init();
         testing::internal::CaptureStdout();
         load_sprites(sprtbl, IMAGE_COUNT);
-        Grumm1_init();
+        Game_init();
         testing::internal::GetCapturedStdout();
     }
     static void TearDownTestSuite() {
@@ -78,7 +78,7 @@ class MainLoop : public testing::Test {
         SDL_Event stale;
         while (SDL_PollEvent(&stale)) {
         }
-        Grumm1_setState(&snowpunt1, STATE_WAIT);
+        Game_setState(&theGame, STATE_WAIT);
         for (SoundEntry& s : snd)
             s.playing = 0;
     }
@@ -86,7 +86,7 @@ class MainLoop : public testing::Test {
     // actionInput as each frame's rules saw it.
     std::vector<int> actions(const std::vector<std::vector<SDL_Event>>& script) {
         std::vector<int> seen;
-        Test_runLoop(&snowpunt1, script, [&](int) { seen.push_back(actionInput); });
+        Test_runLoop(&theGame, script, [&](int) { seen.push_back(actionInput); });
         return seen;
     }
 };
@@ -119,7 +119,7 @@ TEST_F(MainLoop, EscapeLeavesBeforeLaterEventsAndDrawsNothing) {
     SDL_Event escape = Test_keyUp(SDLK_ESCAPE), space = Test_keyUp(SDLK_SPACE);
     SDL_PushEvent(&escape);
     SDL_PushEvent(&space);
-    Grumm1_gameLoop(&snowpunt1);
+    Game_loop(&theGame);
     Test_useFakeClock(nullptr);
     EXPECT_TRUE(clock.sleeps.empty()); // the frame was never finished
     EXPECT_EQ(actionInput, 0);
@@ -130,31 +130,31 @@ TEST_F(MainLoop, EscapeLeavesBeforeLaterEventsAndDrawsNothing) {
 }
 
 TEST_F(MainLoop, ReturnIsAppliedBeforeTheFrameRules) {
-    Grumm1_setState(&snowpunt1, STATE_READY);
+    Game_setState(&theGame, STATE_READY);
     snd[SND_HEPP].playing = 0;
     // A press and a Return in one frame: the rules already see the wait
     // state, in which a press does nothing; had they seen the ready state,
     // the bird would have dived with its "hepp".
     int stateSeen = -1;
-    Test_runLoop(&snowpunt1, {{Test_keyUp(SDLK_SPACE), Test_keyUp(SDLK_RETURN)}},
-                 [&](int) { stateSeen = static_cast<int>(snowpunt1.state); });
+    Test_runLoop(&theGame, {{Test_keyUp(SDLK_SPACE), Test_keyUp(SDLK_RETURN)}},
+                 [&](int) { stateSeen = static_cast<int>(theGame.state); });
     EXPECT_EQ(stateSeen, STATE_WAIT);
     EXPECT_EQ(snd[SND_HEPP].playing, 0);
 }
 
 TEST_F(MainLoop, ReturnRestartsTheThrowFromAnyState) {
-    Grumm1_setState(&snowpunt1, STATE_READY);
+    Game_setState(&theGame, STATE_READY);
     spr[SPR_BIRD].x.value = -0x01000000;
     spr[SPR_BIRD].y.value = 0x00500000;
-    Test_runLoop(&snowpunt1, {{}, {Test_keyUp(SDLK_RETURN)}, {}}, nullptr);
-    EXPECT_EQ(snowpunt1.state, STATE_WAIT);
+    Test_runLoop(&theGame, {{}, {Test_keyUp(SDLK_RETURN)}, {}}, nullptr);
+    EXPECT_EQ(theGame.state, STATE_WAIT);
     EXPECT_EQ(spr[SPR_BIRD].x.value, 0x02240000);
 }
 
 TEST(MainLoopDeath, ClosedWindowEndsTheProcessWithStatusZero) {
     SDL_Event quit{};
     quit.type = quit.quit.type = SDL_QUIT;
-    EXPECT_EXIT(Grumm1_handleEvent(&snowpunt1, &quit), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(Game_handleEvent(&theGame, &quit), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
-#include "support/test_env.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
-#include "support/test_env.h"
-#include "support/test_frames.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
+#include "tests/support/test_env.h"
+#include "tests/support/test_frames.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The scratch marks the bird leaves in the snow.
 #include <gtest/gtest.h>
 
-#include "game/Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 namespace {
 
-GameRecord* const game = &snowpunt1;
+GameRecord* const game = &theGame;
 Sprite* const bird = &spr[SPR_BIRD];
 
 constexpr fixed NEAR_SNOW = 0x00384CCB; // highest bird centre that still scrapes

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "support/sound_catalogue.h"
-#include "support/test_env.h"
+#include "platform/platform.h"
+#include "tests/support/sound_catalogue.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
-#include "support/sound_catalogue.h"
+#include "platform/platform.h"
+#include "tests/support/sound_catalogue.h"
 
 namespace {
 

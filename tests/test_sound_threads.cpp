@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "game/Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 namespace {
 

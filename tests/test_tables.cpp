@@ -4,9 +4,9 @@
 
 #include <SDL/SDL_rotozoom.h>
 
-#include "game/Snowpunt1_SDL.h"
-#include "support/engine_surfaces.h"
-#include "support/test_env.h"
+#include "platform/platform.h"
+#include "tests/support/engine_surfaces.h"
+#include "tests/support/test_env.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "draw_scene.h"
+#include "tests/support/draw_scene.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "game/Snowpunt1_SDL.h"
-#include "test_env.h"
+#include "platform/platform.h"
+#include "tests/support/test_env.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ void DrawTest_buildScene() {
         stripsMade = true;
     }
     bg = background;
-    Grumm1_init();
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_init();
+    Game_setState(&theGame, STATE_WAIT);
     fflush(stdout);
 }
 

@@ -1,4 +1,4 @@
-#include "engine_surfaces.h"
+#include "tests/support/engine_surfaces.h"
 
 static constexpr uint32_t RMASK = 0x000000FF;
 static constexpr uint32_t GMASK = 0x0000FF00;

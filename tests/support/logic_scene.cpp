@@ -1,9 +1,9 @@
-#include "logic_scene.h"
+#include "tests/support/logic_scene.h"
 
 #include <gtest/gtest.h>
 
-#include "engine_surfaces.h"
-#include "test_env.h"
+#include "tests/support/engine_surfaces.h"
+#include "tests/support/test_env.h"
 
 Logic_RandScript Logic_randScript = {{127}, 1, 0};
 
@@ -38,35 +38,35 @@ void Logic_newGame() {
     for (Sprite& s : spr) {
         s.ani = nullptr;
     }
-    Grumm1_init();
-    snowpunt1.lastDistance = 0;
+    Game_init();
+    theGame.lastDistance = 0;
     Logic_randScript = {{127}, 1, 0};
-    Grumm1_rand = Logic_rand;
+    Game_rand = Logic_rand;
     actionInput = 0;
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_setState(&theGame, STATE_WAIT);
     Logic_clearSounds();
 }
 
 void Logic_frame(uint8_t press) {
     actionInput = press;
-    Grumm1_step(&snowpunt1);
+    Game_step(&theGame);
     actionInput = 0;
 }
 
 void Logic_startDrop() {
     Logic_runUntilStateChange(200);
-    ASSERT_EQ(snowpunt1.state, STATE_READY);
+    ASSERT_EQ(theGame.state, STATE_READY);
     Logic_frame(1);
-    ASSERT_EQ(snowpunt1.state, STATE_DROP);
+    ASSERT_EQ(theGame.state, STATE_DROP);
 }
 
 int Logic_runUntilStateChange(int limit) {
-    uint32_t before = snowpunt1.state;
+    uint32_t before = theGame.state;
     int n = 0;
     while (n < limit) {
         Logic_frame();
         n++;
-        if (snowpunt1.state != before) {
+        if (theGame.state != before) {
             break;
         }
     }
@@ -76,7 +76,7 @@ int Logic_runUntilStateChange(int limit) {
 int Logic_throwWithSecondPress(int pressFrame, int limit) {
     for (int f = 1; f <= limit; f++) {
         Logic_frame(f == pressFrame ? 1 : 0);
-        if (snowpunt1.state == STATE_FLIGHT) {
+        if (theGame.state == STATE_FLIGHT) {
             return f;
         }
     }

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "game/Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 // Values Logic_rand hands out, in turn; the last one repeats.
 struct Logic_RandScript {
@@ -17,9 +17,9 @@ struct Logic_RandScript {
 extern Logic_RandScript Logic_randScript;
 int Logic_rand();
 
-// Builds the scene and the record as start-up does (strips, Grumm1_init,
+// Builds the scene and the record as start-up does (strips, Game_init,
 // state 0), with every animation stopped, lastDistance 0, no sound marked
-// playing, and Grumm1_rand giving 127 (a speed factor of exactly 1).
+// playing, and Game_rand giving 127 (a speed factor of exactly 1).
 void Logic_newGame();
 
 // One frame: actionInput set for this frame only, then the fixed step.

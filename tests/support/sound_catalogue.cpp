@@ -1,4 +1,4 @@
-#include "sound_catalogue.h"
+#include "tests/support/sound_catalogue.h"
 
 const uint8_t* Test_wavSamples(const char* assetName, uint32_t* length) {
     HRSRC found = FindResourceA(&RES_executable, assetName, RT_RCDATA);

@@ -5,8 +5,8 @@
 #include <SDL/SDL.h>
 #include <cstdint>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
 
 // The sample bytes of a WAV asset as stored (after its 44-byte header), and
 // their count; null when there is no such asset.

@@ -14,8 +14,8 @@ uint32_t Test_pixel(SDL_Surface* surface, int x, int y);
 // Text of a whole file, or empty when it cannot be read.
 std::string Test_readFile(const std::string& path);
 
-#include "game/Snowpunt1.h"
-#include "platform/Snowpunt1_Win.h"
+#include "game/game.h"
+#include "platform/assets.h"
 
 // The sprite strips of the catalogue, by image table row: the name the table
 // opens each by, its frame size and its frame count (the strip is frameH x

@@ -1,4 +1,4 @@
-#include "test_frames.h"
+#include "tests/support/test_frames.h"
 
 Test_Clock* Test_clock = nullptr;
 
@@ -87,6 +87,6 @@ void Test_runLoop(GameRecord* game, const std::vector<std::vector<SDL_Event>>& s
         SDL_Event escape = Test_keyUp(SDLK_ESCAPE);
         SDL_PushEvent(&escape);
     }
-    Grumm1_gameLoop(game);
+    Game_loop(game);
     Test_useFakeClock(nullptr);
 }

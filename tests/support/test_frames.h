@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "game/Snowpunt1.h"
+#include "game/game.h"
 
 SDL_Event Test_keyUp(SDLKey key);
 SDL_Event Test_keyDown(SDLKey key);

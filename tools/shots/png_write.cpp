@@ -1,4 +1,4 @@
-#include "png_write.h"
+#include "tools/shots/png_write.h"
 
 #include <cstdio>
 #include <vector>

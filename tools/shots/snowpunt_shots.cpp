@@ -18,9 +18,9 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "game/Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
-#include "png_write.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
+#include "tools/shots/png_write.h"
 
 namespace {
 
@@ -87,15 +87,15 @@ void shoot(Run* run, const std::string& name) {
         return;
     }
     ++run->written;
-    fprintf(stderr, "frame %4d  state %u  %s\n", run->frame, snowpunt1.state, path.c_str());
+    fprintf(stderr, "frame %4d  state %u  %s\n", run->frame, theGame.state, path.c_str());
 }
 
 // One frame of the main loop without the events and the pacing: the press,
 // the fixed step, the drawing.
 void play(Run* run, bool press) {
     actionInput = press ? 1 : 0;
-    Grumm1_step(&snowpunt1);
-    Grumm1_draw(&snowpunt1);
+    Game_step(&theGame);
+    Game_draw(&theGame);
     actionInput = 0;
     ++run->frame;
     if (run->opt.every > 0 && run->frame % run->opt.every == 0) {
@@ -107,10 +107,10 @@ void play(Run* run, bool press) {
 
 // Plays until the game is in `state`, at most `limit` frames; true if it got there.
 bool playUntil(Run* run, uint32_t state, int limit) {
-    for (int i = 0; i < limit && snowpunt1.state != state; ++i) {
+    for (int i = 0; i < limit && theGame.state != state; ++i) {
         play(run, false);
     }
-    return snowpunt1.state == state;
+    return theGame.state == state;
 }
 
 void playFrames(Run* run, int n) {
@@ -145,8 +145,8 @@ bool startUp(Run* run) {
         fprintf(stderr, "bg.bmp cannot be decoded: the stand-in backdrop is shown\n");
     }
     screen = run->picture;
-    Grumm1_rand = fixedRand;
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
+    Game_rand = fixedRand;
+    Game_setState(&theGame, STATE_WAIT);
     return true;
 }
 
@@ -186,19 +186,19 @@ int main(int argc, char** argv) {
     // Second press: the swing.
     play(&run, true);
     shoot(&run, "03-swing.png");
-    for (int i = 0; i < 20 && snowpunt1.state == STATE_SWING; ++i) {
+    for (int i = 0; i < 20 && theGame.state == STATE_SWING; ++i) {
         play(&run, false);
     }
-    if (snowpunt1.state == STATE_FLIGHT) {
+    if (theGame.state == STATE_FLIGHT) {
         shoot(&run, "04-strike.png");
         // The flight, with the view following the bird once it is far enough.
         const int offsets[] = {15, 45, 90, 150, 220, 300};
         int done = 0;
         char name[40];
-        for (int k = 0; k < 6 && snowpunt1.state == STATE_FLIGHT; ++k) {
+        for (int k = 0; k < 6 && theGame.state == STATE_FLIGHT; ++k) {
             playFrames(&run, offsets[k] - done);
             done = offsets[k];
-            if (snowpunt1.state == STATE_FLIGHT) {
+            if (theGame.state == STATE_FLIGHT) {
                 snprintf(name, sizeof name, "05-flight-%03d.png", done);
                 shoot(&run, name);
             }
@@ -214,13 +214,13 @@ int main(int argc, char** argv) {
     }
     playFrames(&run, 8);
     shoot(&run, "06-sign-drop.png");
-    for (int i = 0; i < 200 && snowpunt1.intpl[INT_SIGN_GRAVITY].running; ++i) {
+    for (int i = 0; i < 200 && theGame.intpl[INT_SIGN_GRAVITY].running; ++i) {
         play(&run, false);
     }
     playFrames(&run, 40);
     shoot(&run, "07-result.png");
-    fprintf(stderr, "distance %.3f, best %.3f\n", snowpunt1.lastDistance / 65536.0,
-            snowpunt1.bestDistance / 65536.0);
+    fprintf(stderr, "distance %.3f, best %.3f\n", theGame.lastDistance / 65536.0,
+            theGame.bestDistance / 65536.0);
 
     // The next throw's start screen shows the best distance on the board.
     play(&run, true);

@@ -1,8 +1,8 @@
 #include <SDL/SDL_image.h>
 #include <cstdio>
 
-#include "Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
 
 // Flags of the strips: alpha blending, and run-length acceleration for all
 // but the two strips the game turns and stretches (the bird in flight and

@@ -1,4 +1,4 @@
-#include "Snowpunt1_Win.h"
+#include "platform/assets.h"
 
 #include <cinttypes>
 #include <cstdio>

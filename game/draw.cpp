@@ -3,7 +3,7 @@
 // every frame; and the number display that writes distances with a font strip.
 #include <cstdio>
 
-#include "Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -165,9 +165,9 @@ void printFixed(char* text, fixed value) {
     text[n] = '\0';
 }
 
-void Grumm1_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
-                      uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
-                      uint16_t height) {
+void Game_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
+                    uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
+                    uint16_t height) {
     // Without a font there is no glyph to bind: the carrier would be drawn
     // with whatever image it last had.
     if (carrier == nullptr || font == nullptr) {
@@ -201,7 +201,7 @@ void Grumm1_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t po
     }
 }
 
-void Grumm1_draw(GameRecord* game) {
+void Game_draw(GameRecord* game) {
     if (game == nullptr) {
         return;
     }
@@ -235,7 +235,7 @@ void Grumm1_draw(GameRecord* game) {
         Spr_draw(&s[SPR_TOP], &view, w, h);
         glyph->x.value = BEST_TEXT_X;
         glyph->y.value = BEST_TEXT_Y;
-        Grumm1_drawFixed(game->bestDistance, glyph, font, FONT_POINT_FRAME, 0, 0, &view, w, h);
+        Game_drawFixed(game->bestDistance, glyph, font, FONT_POINT_FRAME, 0, 0, &view, w, h);
     }
 
     glyph->y.value = MARKER_TEXT_Y;
@@ -248,7 +248,7 @@ void Grumm1_draw(GameRecord* game) {
         s[SPR_MARKER].x.value = markerX;
         Spr_draw(&s[SPR_MARKER], &view, w, h);
         glyph->x.value = wrap_add(markerX, MARKER_TEXT_DX);
-        Grumm1_drawFixed(d, glyph, smallFont, 0, 0, 1, &view, w, h);
+        Game_drawFixed(d, glyph, smallFont, 0, 0, 1, &view, w, h);
     }
 
     if (startArea) {
@@ -266,7 +266,7 @@ void Grumm1_draw(GameRecord* game) {
         Spr_draw(sign, &view, w, h);
         glyph->x.value = sign->x.value;
         glyph->y.value = wrap_add(sign->y.value, SIGN_TEXT_DY);
-        Grumm1_drawFixed(game->lastDistance, glyph, font, FONT_POINT_FRAME, 0, 1, &view, w, h);
+        Game_drawFixed(game->lastDistance, glyph, font, FONT_POINT_FRAME, 0, 1, &view, w, h);
     } else {
         Spr_draw(&s[SPR_GRUMM], &view, w, h);
     }

@@ -1,8 +1,8 @@
 #include <cstdio>
 
-#include "Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
-GameRecord snowpunt1 = {
+GameRecord theGame = {
     .state = STATE_WAIT,
     .ani = ani,
     .intpl = intpl,
@@ -26,8 +26,8 @@ GameRecord snowpunt1 = {
     .scratchCount = 0,
 };
 
-void Grumm1_init() {
-    GameRecord* game = &snowpunt1;
+void Game_init() {
+    GameRecord* game = &theGame;
     game->state = STATE_WAIT;
     game->screenWidth = 640;
     game->screenHeight = 480;

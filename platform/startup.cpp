@@ -1,8 +1,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Snowpunt1_SDL.h"
-#include "platform/Snowpunt1_Win.h"
+#include "platform/platform.h"
+#include "platform/assets.h"
 
 SDL_Surface* bg = nullptr;
 
@@ -33,7 +33,7 @@ static void show_picture(const char* name) {
 
 void load_scene() {
     load_sprites(sprtbl, IMAGE_COUNT);
-    Grumm1_init();
+    Game_init();
 
     tmp = load_picture("bg.bmp");
     if (!tmp) {
@@ -58,7 +58,7 @@ extern "C" int SDL_main(int, char*[]) {
     screen = Startup_setVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!screen) {
         fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n",
-                static_cast<int>(snowpunt1.screenWidth), static_cast<int>(snowpunt1.screenHeight),
+                static_cast<int>(theGame.screenWidth), static_cast<int>(theGame.screenHeight),
                 SDL_GetError());
         exit(1);
     }
@@ -78,20 +78,20 @@ extern "C" int SDL_main(int, char*[]) {
     Frame_start();
     SDL_FreeSurface(bg);
     bg = nullptr;
-    if (init_Audio(&snowpunt1)) {
-        load_sounds(snowpunt1.snd, sounds, SOUND_COUNT);
+    if (init_Audio(&theGame)) {
+        load_sounds(theGame.snd, sounds, SOUND_COUNT);
         SDL_PauseAudio(0);
     }
     load_scene();
     Frame_end(3000);
 
-    Grumm1_setState(&snowpunt1, STATE_WAIT);
-    Grumm1_gameLoop(&snowpunt1);
+    Game_setState(&theGame, STATE_WAIT);
+    Game_loop(&theGame);
 
     // The device is closed before the sounds are released, so the audio
     // thread can never mix released data.
     close_Audio();
-    unload_sounds(snowpunt1.snd, SOUND_COUNT);
+    unload_sounds(theGame.snd, SOUND_COUNT);
     SDL_Quit();
     return 0;
 }

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 uint8_t actionInput = 0;
 SDL_Event event;
@@ -33,7 +33,7 @@ void Frame_end(uint32_t target) {
         SDL_Flip(screen);
 }
 
-uint8_t Grumm1_handleEvent(GameRecord* game, const SDL_Event* e) {
+uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
     if (!e)
         return 0;
     switch (e->type) {
@@ -46,7 +46,7 @@ uint8_t Grumm1_handleEvent(GameRecord* game, const SDL_Event* e) {
         case SDLK_ESCAPE:
             return 1;
         case SDLK_RETURN:
-            Grumm1_setState(game, STATE_WAIT);
+            Game_setState(game, STATE_WAIT);
             break;
         case SDLK_SPACE:
             actionInput = 1;
@@ -64,15 +64,15 @@ uint8_t Grumm1_handleEvent(GameRecord* game, const SDL_Event* e) {
     return 0;
 }
 
-void Grumm1_step(GameRecord* game) {
+void Game_step(GameRecord* game) {
     if (!game)
         return;
     Spr_doN(game->spr, SPRITE_COUNT);
     Col_doN(game->coll, COLLISION_COUNT);
-    Grumm1_doGame(game);
+    Game_doGame(game);
 }
 
-void Grumm1_gameLoop(GameRecord* game) {
+void Game_loop(GameRecord* game) {
     if (!game)
         return;
     srand(static_cast<unsigned>(time(nullptr)));
@@ -81,11 +81,11 @@ void Grumm1_gameLoop(GameRecord* game) {
         actionInput = 0;
         while (SDL_PollEvent(&event)) {
             // Escape leaves at once: later events and the rest of the frame are dropped.
-            if (Grumm1_handleEvent(game, &event))
+            if (Game_handleEvent(game, &event))
                 return;
         }
-        Grumm1_step(game);
-        Grumm1_draw(game);
+        Game_step(game);
+        Game_draw(game);
         Frame_end(16);
     }
 }

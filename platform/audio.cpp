@@ -2,8 +2,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../platform/Snowpunt1_Win.h"
-#include "Snowpunt1_SDL.h"
+#include "platform/assets.h"
+#include "platform/platform.h"
 
 // The six sounds; the game record links to this array and the callback mixes
 // it. All zero until load_sounds fills it.

@@ -1,4 +1,4 @@
-#include "Snowpunt1.h"
+#include "game/game.h"
 
 #include <climits>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 // Where the strike draws its random numbers from.
-int (*Grumm1_rand)() = std::rand;
+int (*Game_rand)() = std::rand;
 
 namespace {
 
@@ -57,7 +57,7 @@ void strike(GameRecord* game, Sprite* bird) {
         return;
     }
     // The first draw is thrown away; only the second one sets the speed.
-    Grumm1_rand();
+    Game_rand();
     int32_t a = game->angleMin + fixmul(y - game->heightMin, game->height2ang);
     bird->angle.value = a;
     printf("ang: %f\n", angleDegrees(a));
@@ -70,7 +70,7 @@ void strike(GameRecord* game, Sprite* bird) {
     Int_stop(&game->intpl[INT_BIRD_GRAVITY]);
 
     // k runs from -4064 to 4096 in steps of 32: a speed factor of 0.938 to 1.0625.
-    int32_t k = ((Grumm1_rand() & 255) - 127) * 32;
+    int32_t k = ((Game_rand() & 255) - 127) * 32;
     fixed v = fixmul(FIX_ONE + k, game->launchSpeed);
     launchDirection(a, &c, &s);
     bird->x.speed = -fixmul(c, v);
@@ -78,7 +78,7 @@ void strike(GameRecord* game, Sprite* bird) {
     printf("speed o (x, y): %f (%f, %f)\n", v / 65536.0, bird->x.speed / 65536.0,
            bird->y.speed / 65536.0);
 
-    Grumm1_setState(game, STATE_FLIGHT);
+    Game_setState(game, STATE_FLIGHT);
 }
 
 // The bird touched the snow this frame: a bounce or a touch-down in flight,
@@ -111,7 +111,7 @@ void groundContact(GameRecord* game, Sprite* bird) {
 void flight(GameRecord* game, Sprite* bird) {
     if (game->stuck == 1) {
         if (!game->ani[ANI_STUCK].running) {
-            Grumm1_setState(game, STATE_RESULT);
+            Game_setState(game, STATE_RESULT);
         }
         return;
     }
@@ -137,13 +137,13 @@ void flight(GameRecord* game, Sprite* bird) {
     printf("fly ang: %f\n", angleDegrees(bird->angle.value));
 
     if (vx == 0 && vy == 0) {
-        Grumm1_setState(game, STATE_RESULT);
+        Game_setState(game, STATE_RESULT);
     }
 }
 
 } // namespace
 
-void Grumm1_setState(GameRecord* game, uint32_t state) {
+void Game_setState(GameRecord* game, uint32_t state) {
     if (game == nullptr) {
         return;
     }
@@ -226,7 +226,7 @@ void Grumm1_setState(GameRecord* game, uint32_t state) {
     }
 }
 
-void Grumm1_doGame(GameRecord* game) {
+void Game_doGame(GameRecord* game) {
     if (game == nullptr) {
         return;
     }
@@ -235,13 +235,13 @@ void Grumm1_doGame(GameRecord* game) {
     switch (game->state) {
     case STATE_WAIT:
         if (!game->ani[ANI_WAIT].running) {
-            Grumm1_setState(game, STATE_READY);
+            Game_setState(game, STATE_READY);
         }
         break;
 
     case STATE_READY:
         if (actionInput == 1) {
-            Grumm1_setState(game, STATE_DROP);
+            Game_setState(game, STATE_DROP);
         }
         break;
 
@@ -252,7 +252,7 @@ void Grumm1_doGame(GameRecord* game) {
             game->spr[SPR_SIGN].y.value = SIGN_LANDED_Y;
         }
         if (!game->intpl[INT_SIGN_GRAVITY].running && actionInput == 1) {
-            Grumm1_setState(game, STATE_WAIT);
+            Game_setState(game, STATE_WAIT);
         }
         break;
 
@@ -270,14 +270,14 @@ void Grumm1_doGame(GameRecord* game) {
             if (game->state == STATE_DROP) {
                 // A press while the club is still going up is lost, not kept.
                 if (!game->ani[ANI_LIFT].running && actionInput == 1) {
-                    Grumm1_setState(game, STATE_SWING);
+                    Game_setState(game, STATE_SWING);
                 }
             } else if (game->ani[ANI_SWING].frame == SWING_STRIKE_FRAME) {
                 strike(game, bird);
             }
         } else if (!game->ani[ANI_SWING].running && !game->ani[ANI_STUCK].running) {
             // A miss: the bird is stuck, and the swing has played out.
-            Grumm1_setState(game, STATE_RESULT);
+            Game_setState(game, STATE_RESULT);
         }
         break;
 

@@ -5,12 +5,12 @@
 #include <SDL/SDL.h>
 #include <cstdint>
 
-#include "../engine/Animation.h"
-#include "../engine/Collision.h"
-#include "../engine/Interpolation.h"
-#include "../engine/Sound.h"
-#include "../engine/Sprite.h"
-#include "../engine/fixed.h"
+#include "engine/Animation.h"
+#include "engine/Collision.h"
+#include "engine/Interpolation.h"
+#include "engine/Sound.h"
+#include "engine/Sprite.h"
+#include "engine/fixed.h"
 
 // The six states of a throw.
 enum : uint32_t {
@@ -122,21 +122,21 @@ extern int32_t delta_time;
 
 // The game's random source: the C library's rand, seeded once by the main
 // loop. Tests replace it to control the strike's speed factor.
-extern int (*Grumm1_rand)();
+extern int (*Game_rand)();
 // The clock and the sleep of the frame pacing; tests replace them.
 extern uint32_t (*Frame_getTicks)();
 extern void (*Frame_delay)(uint32_t ms);
 
-void Grumm1_setState(GameRecord* game, uint32_t state);
-void Grumm1_doGame(GameRecord* game);
-void Grumm1_draw(GameRecord* game);
-void Grumm1_gameLoop(GameRecord* game);
+void Game_setState(GameRecord* game, uint32_t state);
+void Game_doGame(GameRecord* game);
+void Game_draw(GameRecord* game);
+void Game_loop(GameRecord* game);
 
 // One frame's handling of one polled event. Returns 1 when the loop must end
 // (Escape released); a closed window ends the process.
-uint8_t Grumm1_handleEvent(GameRecord* game, const SDL_Event* e);
+uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e);
 // One frame's fixed step after the events: sprites, collisions, game rules.
-void Grumm1_step(GameRecord* game);
+void Game_step(GameRecord* game);
 
 uint8_t Scratch_do(GameRecord* game, uint8_t touching);
 void Scratch_scale(GameRecord* game);
@@ -146,6 +146,6 @@ void Frame_start();
 void Frame_end(uint32_t target);
 
 void printFixed(char* text, fixed value);
-void Grumm1_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
-                      uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
-                      uint16_t height);
+void Game_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
+                    uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
+                    uint16_t height);

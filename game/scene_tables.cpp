@@ -1,4 +1,4 @@
-#include "Snowpunt1_SDL.h"
+#include "platform/platform.h"
 
 // The fourteen sprites of the scene (what each index is: SPR_*).
 Sprite spr[SPRITE_COUNT];

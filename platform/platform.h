@@ -5,7 +5,7 @@
 #include <SDL/SDL.h>
 #include <cstdint>
 
-#include "Snowpunt1.h"
+#include "game/game.h"
 
 // One row of the image table: a sprite strip and, once loaded, its surface.
 struct ImageEntry {
@@ -39,7 +39,7 @@ enum : uint16_t {
 };
 
 // The game record of the one game.
-extern GameRecord snowpunt1;
+extern GameRecord theGame;
 
 // The scene: sprites, animations, interpolations, collision tests and their areas.
 extern Sprite spr[SPRITE_COUNT];
@@ -64,7 +64,7 @@ void init_sprites();
 void init_animations();
 void init_interpolations();
 void init_collisions();
-void Grumm1_init();
+void Game_init();
 
 void load_sprites(ImageEntry* table, uint16_t count);
 
