@@ -17,7 +17,11 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 
 namespace {
@@ -266,7 +270,6 @@ bool startUp() {
         return false;
     }
     // Everything loaded as start-up loads it, against the 32-bit display.
-    RES_init();
     load_scene();
     screen = picture;
     Game_rand = fixedRand;

@@ -1,6 +1,20 @@
-# Links asset files into the program: one .incbin per asset in a generated
+# Links the assets into the program: one .incbin per asset in a generated
 # assembler file, and a generated table of names, addresses and sizes that
 # the asset lookup searches.
+
+# The asset file names (upper case) of every line of the catalogue, in order.
+function(snowpunt_catalogue_names out_var catalogue)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${catalogue}")
+  file(STRINGS "${catalogue}" lines REGEX "^(PICTURE|STRIP|SOUND)\\(")
+  set(names "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "\"([^\"]+)\"" _ "${line}")
+    string(TOUPPER "${CMAKE_MATCH_1}" name)
+    list(APPEND names "${name}")
+  endforeach()
+  set(${out_var} "${names}" PARENT_SCOPE)
+endfunction()
+
 function(snowpunt_embed_assets out_var)
   set(asm "${CMAKE_CURRENT_BINARY_DIR}/embedded_assets.S")
   set(tbl "${CMAKE_CURRENT_BINARY_DIR}/embedded_assets.cpp")
@@ -28,10 +42,10 @@ function(snowpunt_embed_assets out_var)
 extern \"C\" {
 ${decl_text}}
 
-static const ResAsset catalogue[] = {
+static const Asset linked[] = {
 ${row_text}};
 
-extern const ResModule RES_executable = {catalogue, ${count}};
+extern const AssetCatalogue RES_linked = {linked, ${count}};
 ")
   set_source_files_properties("${asm}" PROPERTIES OBJECT_DEPENDS "${deps}")
   set(${out_var} "${asm};${tbl}" PARENT_SCOPE)

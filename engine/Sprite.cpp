@@ -79,8 +79,7 @@ static void drawTurned(const Sprite* s, int32_t column, int32_t row) {
     SDL_FreeSurface(turned);
 }
 
-void Spr_draw(const Sprite* sprite, const View* view, uint16_t width, uint16_t height) {
-    (void)width; // the drawing is clipped by the blit, not by the width
+void Spr_draw(const Sprite* sprite, const View* view, uint16_t height) {
     if (sprite == nullptr || view == nullptr || sprite->image == nullptr || screen == nullptr) {
         return;
     }
@@ -106,13 +105,12 @@ void Spr_draw(const Sprite* sprite, const View* view, uint16_t width, uint16_t h
     drawTurned(sprite, column, row);
 }
 
-void Spr_drawN(const Sprite* sprites, const View* view, uint16_t width, uint16_t height,
-               uint16_t count) {
+void Spr_drawN(const Sprite* sprites, const View* view, uint16_t height, uint16_t count) {
     if (sprites == nullptr || view == nullptr) {
         return;
     }
     for (uint16_t i = 0; i < count; i++) {
-        Spr_draw(&sprites[i], view, width, height);
+        Spr_draw(&sprites[i], view, height);
     }
 }
 

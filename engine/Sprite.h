@@ -12,9 +12,8 @@ struct Interpolation;
 
 // One animatable quantity of a sprite.
 struct Channel {
-    fixed value;   // current value
-    fixed speed;   // change of value per game frame
-    int32_t spare; // zero; read by nothing
+    fixed value; // current value
+    fixed speed; // change of value per game frame
 };
 
 struct Sprite {
@@ -44,7 +43,8 @@ extern SDL_Surface* screen;
 extern SDL_Surface* (*Spr_rotozoom)(SDL_Surface* src, double angle, double zoomx, double zoomy,
                                     int smooth);
 
-void Spr_draw(const Sprite* sprite, const View* view, uint16_t width, uint16_t height);
-void Spr_drawN(const Sprite* sprites, const View* view, uint16_t width, uint16_t height,
-               uint16_t count);
+// Draws the sprite centred on its position as seen from the view, on a screen
+// `height` pixels high; the blit clips it to the screen.
+void Spr_draw(const Sprite* sprite, const View* view, uint16_t height);
+void Spr_drawN(const Sprite* sprites, const View* view, uint16_t height, uint16_t count);
 void Spr_doN(Sprite* sprites, uint16_t count);

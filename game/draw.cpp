@@ -3,14 +3,14 @@
 // every frame; and the number display that writes distances with a font strip.
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+
+SDL_Surface* bg = nullptr;
 
 namespace {
 
 // The bird is held at this screen column (157.538 px) once it has passed it.
 constexpr fixed VIEW_FOLLOW_X = 0x009D89B9;
-// Where the bird starts, and the origin of every distance (548 px).
-constexpr fixed START_X = 0x02240000;
 // The start area stays drawn while the view is right of -640 px.
 constexpr fixed START_AREA_MIN_VIEW_X = -0x027FFFFF;
 // Markers are drawn while their screen x lies strictly inside (-320, 960) px.
@@ -27,11 +27,8 @@ constexpr fixed MARKER_TEXT_Y = 0x0045FFFE;
 // The board's shadow and the best distance on the board.
 constexpr fixed BOARD_SHADOW_X = 0x00B98000;
 constexpr fixed BOARD_SHADOW_Y = 0x0060FFFF;
-constexpr fixed BEST_TEXT_X = 0x00D58000;
-constexpr fixed BEST_TEXT_Y = 0x0083FFFE;
-// The height at which the dropped sign comes to rest; its shadow appears then,
-// 28 px to its left at 54 px less one step.
-constexpr fixed SIGN_LANDED_Y = 0x0051FFFF;
+// Once the dropped sign has landed its shadow appears 28 px to its left, at
+// 54 px less one step.
 constexpr fixed SIGN_SHADOW_DX = 0x001C0000;
 constexpr fixed SIGN_SHADOW_Y = 0x0035FFFF;
 // The last distance stands 7 px less one step above the sign's centre.
@@ -166,8 +163,7 @@ void printFixed(char* text, fixed value) {
 }
 
 void Game_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
-                    uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
-                    uint16_t height) {
+                    uint16_t digitBase, uint8_t centre, const View* view, uint16_t height) {
     // Without a font there is no glyph to bind: the carrier would be drawn
     // with whatever image it last had.
     if (carrier == nullptr || font == nullptr) {
@@ -196,7 +192,7 @@ void Game_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t poin
             continue;
         }
         Spr_setAni(carrier, font, frame, 0);
-        Spr_draw(carrier, view, width, height);
+        Spr_draw(carrier, view, height);
         carrier->x.value = wrap_add(carrier->x.value, static_cast<fixed>(carrier->src.w) * 65536);
     }
 }
@@ -206,7 +202,6 @@ void Game_draw(GameRecord* game) {
         return;
     }
     Sprite* s = game->spr;
-    const uint16_t w = game->screenWidth;
     const uint16_t h = game->screenHeight;
 
     drawBackground();
@@ -225,34 +220,34 @@ void Game_draw(GameRecord* game) {
     const bool startArea = view.x >= START_AREA_MIN_VIEW_X;
 
     if (startArea) {
-        Spr_draw(&s[SPR_SMALLTREE], &view, w, h);
-        Spr_draw(&s[SPR_ICE], &view, w, h);
-        Spr_draw(&s[SPR_TREE], &view, w, h);
+        Spr_draw(&s[SPR_SMALLTREE], &view, h);
+        Spr_draw(&s[SPR_ICE], &view, h);
+        Spr_draw(&s[SPR_TREE], &view, h);
         s[SPR_SIGNSHADOW].x.value = BOARD_SHADOW_X;
         s[SPR_SIGNSHADOW].y.value = BOARD_SHADOW_Y;
-        Spr_draw(&s[SPR_SIGNSHADOW], &view, w, h);
-        Spr_draw(&s[SPR_BOARD], &view, w, h);
-        Spr_draw(&s[SPR_TOP], &view, w, h);
-        glyph->x.value = BEST_TEXT_X;
-        glyph->y.value = BEST_TEXT_Y;
-        Game_drawFixed(game->bestDistance, glyph, font, FONT_POINT_FRAME, 0, 0, &view, w, h);
+        Spr_draw(&s[SPR_SIGNSHADOW], &view, h);
+        Spr_draw(&s[SPR_BOARD], &view, h);
+        Spr_draw(&s[SPR_TOP], &view, h);
+        glyph->x.value = BOARD_X;
+        glyph->y.value = BOARD_TEXT_Y;
+        Game_drawFixed(game->bestDistance, glyph, font, FONT_POINT_FRAME, 0, 0, &view, h);
     }
 
     glyph->y.value = MARKER_TEXT_Y;
     for (fixed d = MARKER_FIRST; d <= MARKER_LAST; d += MARKER_STEP) {
-        const fixed markerX = wrap_sub(START_X, fixmul(game->pixelsPerDist, d));
+        const fixed markerX = wrap_sub(BIRD_START_X, fixmul(game->pixelsPerDist, d));
         const fixed screenX = wrap_sub(markerX, view.x);
         if (screenX < MARKER_MIN_SCREEN_X || screenX > MARKER_MAX_SCREEN_X) {
             continue;
         }
         s[SPR_MARKER].x.value = markerX;
-        Spr_draw(&s[SPR_MARKER], &view, w, h);
+        Spr_draw(&s[SPR_MARKER], &view, h);
         glyph->x.value = wrap_add(markerX, MARKER_TEXT_DX);
-        Game_drawFixed(d, glyph, smallFont, 0, 0, 1, &view, w, h);
+        Game_drawFixed(d, glyph, smallFont, 0, 0, 1, &view, h);
     }
 
     if (startArea) {
-        Spr_draw(&s[SPR_ROCK], &view, w, h);
+        Spr_draw(&s[SPR_ROCK], &view, h);
     }
 
     if (game->state == STATE_RESULT) {
@@ -260,20 +255,20 @@ void Game_draw(GameRecord* game) {
         if (sign->y.value == SIGN_LANDED_Y) {
             s[SPR_SIGNSHADOW].x.value = wrap_sub(sign->x.value, SIGN_SHADOW_DX);
             s[SPR_SIGNSHADOW].y.value = SIGN_SHADOW_Y;
-            Spr_draw(&s[SPR_SIGNSHADOW], &view, w, h);
+            Spr_draw(&s[SPR_SIGNSHADOW], &view, h);
         }
-        Spr_draw(&s[SPR_GRUMM], &view, w, h);
-        Spr_draw(sign, &view, w, h);
+        Spr_draw(&s[SPR_GRUMM], &view, h);
+        Spr_draw(sign, &view, h);
         glyph->x.value = sign->x.value;
         glyph->y.value = wrap_add(sign->y.value, SIGN_TEXT_DY);
-        Game_drawFixed(game->lastDistance, glyph, font, FONT_POINT_FRAME, 0, 1, &view, w, h);
+        Game_drawFixed(game->lastDistance, glyph, font, FONT_POINT_FRAME, 0, 1, &view, h);
     } else {
-        Spr_draw(&s[SPR_GRUMM], &view, w, h);
+        Spr_draw(&s[SPR_GRUMM], &view, h);
     }
 
     if (game->state == STATE_FLIGHT || game->state == STATE_RESULT) {
         s[SPR_SHADOW].x.value = bird->x.value;
-        Spr_draw(&s[SPR_SHADOW], &view, w, h);
+        Spr_draw(&s[SPR_SHADOW], &view, h);
     }
 
     // The count never exceeds the ten entries the record holds.
@@ -284,8 +279,8 @@ void Game_draw(GameRecord* game) {
         const int64_t sum = static_cast<int64_t>(m.startX) + m.endX;
         s[SPR_SCRATCH].x.value = static_cast<fixed>(sum >> 1);
         s[SPR_SCRATCH].zoomX.value = m.scaleX;
-        Spr_draw(&s[SPR_SCRATCH], &view, w, h);
+        Spr_draw(&s[SPR_SCRATCH], &view, h);
     }
 
-    Spr_draw(bird, &view, w, h);
+    Spr_draw(bird, &view, h);
 }

@@ -1,5 +1,7 @@
 // The game: the record of a throw, its states and rules, the scratch marks,
-// the main loop with its frame pacing, and the drawing of the play screen.
+// and the scene's tables (sprites, animations, gravity, collisions, the image
+// table and the sounds). Nothing here calls SDL's video, audio or event
+// functions: the platform drives the game frame by frame.
 #pragma once
 
 #include <SDL/SDL.h>
@@ -27,8 +29,6 @@ constexpr uint16_t SPRITE_COUNT = 14;
 constexpr uint16_t ANIMATION_COUNT = 11;
 constexpr uint16_t INTERPOLATION_COUNT = 4;
 constexpr uint16_t COLLISION_COUNT = 2;
-constexpr uint16_t SOUND_COUNT = 6;
-constexpr uint16_t IMAGE_COUNT = 17;
 constexpr int SCRATCH_MAX = 10;
 
 // What each index of the scene's arrays is.
@@ -68,13 +68,35 @@ enum : uint16_t {
     COL_BIRD = 0, // the bird against the snow
     COL_SIGN = 1, // the distance sign against the snow
 };
+// Rows of the image table and entries of the sound array, in catalogue order.
 enum : uint16_t {
-    SND_BEAT = 0,
-    SND_READY = 1,
-    SND_HUI = 2,
-    SND_HEPP = 3,
-    SND_BOUNCE = 4,
-    SND_LIFT = 5,
+#define STRIP(id, name, width, frameHeight, frames, flags) IMG_##id,
+#include "game/catalogue.def"
+    IMAGE_COUNT
+};
+enum : uint16_t {
+#define SOUND(id, name) SND_##id,
+#include "game/catalogue.def"
+    SOUND_COUNT
+};
+static_assert(IMAGE_COUNT == 17 && SOUND_COUNT == 6);
+
+// Places in the world (16.16) that the rules, the tables and the drawing share.
+constexpr fixed BIRD_START_X =
+    0x02240000; // 548.0: the bird on the ice; every distance is measured from here
+constexpr fixed BIRD_START_Y = 0x01950000;  // 405.0
+constexpr fixed BIRD_LYING_Y = 0x00337FFF;  // 51.49998: the snow line under the bird
+constexpr fixed SIGN_LANDED_Y = 0x0051FFFF; // 81.99998: the line the dropped sign stops on
+constexpr fixed BOARD_X = 0x00D58000;       // 213.5: the board of the best distance
+constexpr fixed BOARD_TEXT_Y = 0x0083FFFE;  // 131.99997: the line of its TOP label and number
+
+// One row of the image table: a sprite strip and, once loaded, its surface.
+struct ImageEntry {
+    const char* fileName;  // asset name the strip is opened by
+    uint32_t surfaceFlags; // handed to SDL_SetAlpha before conversion
+    uint16_t frameCount;   // frames stacked vertically in the strip
+    SDL_Surface* surface;  // the strip in display format with alpha, or null
+    SDL_Rect frameRect;    // frame 0 inside surface, zero until loaded
 };
 
 // A stretch of snow the bird scraped while bouncing or sliding.
@@ -109,43 +131,45 @@ struct GameRecord {
     uint8_t scratchCount;             // marks in use
 };
 
-// 1 for exactly one frame after Space or the left mouse button is released.
+// The game record of the one game.
+extern GameRecord theGame;
+
+// The scene: sprites, animations, interpolations, collision tests and their
+// areas, built by Game_init from the image table.
+extern Sprite spr[SPRITE_COUNT];
+extern Animation ani[ANIMATION_COUNT];
+extern Interpolation intpl[INTERPOLATION_COUNT];
+extern Collision coll[COLLISION_COUNT];
+extern CollisionArea ca[COLLISION_COUNT];
+
+// The sprite strips, one row per STRIP of the catalogue; the platform loads them.
+extern ImageEntry sprtbl[IMAGE_COUNT];
+
+// The six sounds (the platform loads and mixes them) and their asset names,
+// index for index.
+extern SoundEntry snd[SOUND_COUNT];
+extern const char* const sounds[SOUND_COUNT];
+
+// 1 for exactly one frame after the player's action (Space or the left mouse
+// button released); the main loop sets it, the rules read it.
 extern uint8_t actionInput;
-// The event record the main loop polls into.
-extern SDL_Event event;
-// Tick count (ms) at the start of the current frame.
-extern uint32_t start_time;
-// Tick count (ms) at the end of the current frame's work.
-extern uint32_t end_time;
-// After Frame_end: the target minus the time the frame's work took.
-extern int32_t delta_time;
 
 // The game's random source: the C library's rand, seeded once by the main
 // loop. Tests replace it to control the strike's speed factor.
 extern int (*Game_rand)();
-// The clock and the sleep of the frame pacing; tests replace them.
-extern uint32_t (*Frame_getTicks)();
-extern void (*Frame_delay)(uint32_t ms);
+
+// Fills the record and builds the scene's tables from the loaded image table.
+void Game_init();
+void init_sprites();
+void init_animations();
+void init_interpolations();
+void init_collisions();
 
 void Game_setState(GameRecord* game, uint32_t state);
 void Game_doGame(GameRecord* game);
-void Game_draw(GameRecord* game);
-void Game_loop(GameRecord* game);
-
-// One frame's handling of one polled event. Returns 1 when the loop must end
-// (Escape released); a closed window ends the process.
-uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e);
 // One frame's fixed step after the events: sprites, collisions, game rules.
 void Game_step(GameRecord* game);
 
 uint8_t Scratch_do(GameRecord* game, uint8_t touching);
 void Scratch_scale(GameRecord* game);
 void Scratch_reset(GameRecord* game);
-
-void Frame_start();
-void Frame_end(uint32_t target);
-
-void printFixed(char* text, fixed value);
-void Game_drawFixed(fixed value, Sprite* carrier, Animation* font, uint16_t pointFrame,
-                    uint16_t digitBase, uint8_t centre, const View* view, uint16_t width,
-                    uint16_t height);

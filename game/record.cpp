@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "platform/platform.h"
+#include "game/game.h"
 
 GameRecord theGame = {
     .state = STATE_WAIT,

@@ -1,24 +1,20 @@
 #include "game/game.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+
+uint8_t actionInput = 0;
 
 // Where the strike draws its random numbers from.
 int (*Game_rand)() = std::rand;
 
 namespace {
 
-constexpr fixed BIRD_START_X = 0x02240000;   // 548.0: the bird's place on the ice
-constexpr fixed BIRD_START_Y = 0x01950000;   // 405.0
-constexpr fixed BIRD_STUCK_Y = 0x003EFFFF;   // 62.99998: centre of a bird head-first in the snow
-constexpr fixed BIRD_LYING_Y = 0x00337FFF;   // 51.49998: the snow line of collision 0
-constexpr fixed SIGN_PARKED_Y = 0x00011999;  // 1.0999908: out of sight, under its landing line
-constexpr fixed SIGN_DROP_Y = 0x02100000;    // 528.0: above the top of the screen
-constexpr fixed SIGN_DROP_DX = 0x00050000;   // 5.0: the sign lands a little right of the bird
-constexpr fixed SIGN_LANDED_Y = 0x0051FFFF;  // 81.99998: the sign's landing line
-constexpr fixed SCRATCH_NEAR_Y = 0x00384CCB; // 56.29997: at or below this the bird scrapes the snow
+constexpr fixed BIRD_STUCK_Y = 0x003EFFFF;  // 62.99998: centre of a bird head-first in the snow
+constexpr fixed SIGN_PARKED_Y = 0x00011999; // 1.0999908: out of sight, under its landing line
+constexpr fixed SIGN_DROP_Y = 0x02100000;   // 528.0: above the top of the screen
+constexpr fixed SIGN_DROP_DX = 0x00050000;  // 5.0: the sign lands a little right of the bird
 
 // Quadratic and constant parts of the slowing forces, 16.16.
 constexpr fixed GROUND_FRICTION_K = 797; // 0.01216 per (px/frame)^2
@@ -286,60 +282,11 @@ void Game_doGame(GameRecord* game) {
     }
 }
 
-uint8_t Scratch_do(GameRecord* game, uint8_t touching) {
-    if (game == nullptr) {
-        return 0;
-    }
-    fixed x = game->spr[SPR_BIRD].x.value;
-    uint8_t count = game->scratchCount;
-    ScratchMark* last = (count > 0 && count <= SCRATCH_MAX) ? &game->scratch[count - 1] : nullptr;
-
-    if (touching != 1 && game->spr[SPR_BIRD].y.value > SCRATCH_NEAR_Y) {
-        if (last != nullptr) {
-            last->active = 0;
-        }
-        return 0;
-    }
-    if (last != nullptr && last->active) {
-        last->endX = x;
-        Scratch_scale(game);
-        return 1;
-    }
-    if (count >= SCRATCH_MAX) {
-        return 1;
-    }
-    ScratchMark* mark = &game->scratch[count];
-    mark->startX = x;
-    mark->endX = x;
-    mark->active = 1;
-    game->scratchCount = count + 1;
-    Scratch_scale(game);
-    return 1;
-}
-
-void Scratch_scale(GameRecord* game) {
-    if (game == nullptr || game->scratchCount == 0 || game->scratchCount > SCRATCH_MAX) {
+void Game_step(GameRecord* game) {
+    if (!game) {
         return;
     }
-    ScratchMark* mark = &game->scratch[game->scratchCount - 1];
-    double w = game->spr[SPR_SCRATCH].src.w * 65536.0;
-    if (w == 0) {
-        // Without an image there is no width to stretch: keep the natural zoom.
-        mark->scaleX = FIX_ONE;
-        return;
-    }
-    int64_t d = wrap_sub(mark->endX, mark->startX);
-    if (d < 0) {
-        d = -d;
-    }
-    double scale = ((static_cast<double>(d) + w) / 65536) / (w / 65536) * 65536;
-    // Only a one-pixel image and a mark across most of the number range get here.
-    mark->scaleX = scale >= static_cast<double>(INT32_MAX) ? INT32_MAX : static_cast<fixed>(scale);
-}
-
-void Scratch_reset(GameRecord* game) {
-    if (game == nullptr) {
-        return;
-    }
-    game->scratchCount = 0;
+    Spr_doN(game->spr, SPRITE_COUNT);
+    Col_doN(game->coll, COLLISION_COUNT);
+    Game_doGame(game);
 }

@@ -1,4 +1,27 @@
-#include "platform/platform.h"
+#include <SDL/SDL.h>
+
+#include "game/game.h"
+
+// Flags of the strips: alpha blending, and run-length acceleration for all
+// but the two strips the game turns and stretches (the bird in flight and
+// the scratch mark), which are read pixel by pixel when drawn turned.
+constexpr uint32_t ALPHA = SDL_SRCALPHA;
+constexpr uint32_t ALPHA_RLE = SDL_SRCALPHA | SDL_RLEACCEL;
+static_assert(ALPHA_RLE == 0x00014000);
+
+ImageEntry sprtbl[IMAGE_COUNT] = {
+#define STRIP(id, name, width, frameHeight, frames, flags)                                         \
+    {name, flags, frames, nullptr, {0, 0, 0, 0}},
+#include "game/catalogue.def"
+};
+
+// The sounds; the game record links to this array and the mixer plays it. All
+// zero until the platform loads them.
+SoundEntry snd[SOUND_COUNT];
+const char* const sounds[SOUND_COUNT] = {
+#define SOUND(id, name) name,
+#include "game/catalogue.def"
+};
 
 // The fourteen sprites of the scene (what each index is: SPR_*).
 Sprite spr[SPRITE_COUNT];
@@ -29,20 +52,20 @@ struct SpriteStart {
 // Where each sprite starts, which strip it shows and which interpolations
 // move it.
 constexpr SpriteStart spriteStart[SPRITE_COUNT] = {
-    {0x2240000, 0x1950000, NO_IMAGE, INT_BIRD_GRAVITY, 3}, // bird on the ice block
-    {0x2150000, 0x52FFFF, NO_IMAGE, 0, 0},                 // grumm
-    {0x2238000, 0xE70000, IMG_ICE, 0, 0},                  // ice block
-    {0x17F0000, 0x60FFFF, IMG_ROCK, 0, 0},                 // snow-capped rock
-    {0x310000, 0xA8FFFF, IMG_TREE, 0, 0},                  // fir tree
-    {0x1588000, 0xBAFFFF, IMG_STREE, 0, 0},                // small fir tree
-    {0xD58000, 0x7CFFFF, IMG_SIGN, 0, 0},                  // board of the best distance
-    {0, 0x18000, IMG_SIGN, INT_SIGN_GRAVITY, 1},           // distance sign
-    {0, 0x427FFF, IMG_SSIGN, 0, 0},                        // distance marker
-    {0xAF8000, 0x83FFFE, IMG_TOP, 0, 0},                   // label on the board
-    {0, 0x27FFFF, IMG_SCRATCH, 0, 0},                      // scratch mark
-    {0, 0x297FFF, IMG_SHADOW, 0, 0},                       // bird's shadow
-    {0, 0, IMG_SIGNSHAD, 0, 0},                            // a sign's shadow
-    {0, 0, NO_IMAGE, 0, 0},                                // glyph carrier
+    {BIRD_START_X, BIRD_START_Y, NO_IMAGE, INT_BIRD_GRAVITY, 3}, // bird on the ice block
+    {0x2150000, 0x52FFFF, NO_IMAGE, 0, 0},                       // grumm
+    {0x2238000, 0xE70000, IMG_ICE, 0, 0},                        // ice block
+    {0x17F0000, 0x60FFFF, IMG_ROCK, 0, 0},                       // snow-capped rock
+    {0x310000, 0xA8FFFF, IMG_TREE, 0, 0},                        // fir tree
+    {0x1588000, 0xBAFFFF, IMG_STREE, 0, 0},                      // small fir tree
+    {BOARD_X, 0x7CFFFF, IMG_SIGN, 0, 0},                         // board of the best distance
+    {0, 0x18000, IMG_SIGN, INT_SIGN_GRAVITY, 1},                 // distance sign
+    {0, 0x427FFF, IMG_SSIGN, 0, 0},                              // distance marker
+    {0xAF8000, BOARD_TEXT_Y, IMG_TOP, 0, 0},                     // label on the board
+    {0, 0x27FFFF, IMG_SCRATCH, 0, 0},                            // scratch mark
+    {0, 0x297FFF, IMG_SHADOW, 0, 0},                             // bird's shadow
+    {0, 0, IMG_SIGNSHAD, 0, 0},                                  // a sign's shadow
+    {0, 0, NO_IMAGE, 0, 0},                                      // glyph carrier
 };
 
 // Start values of an animation. Every one lasts three game frames a frame.
@@ -127,7 +150,7 @@ void init_collisions() {
     // downward speed at each impact and bounces back at half of the rest.
     ca[COL_BIRD].xChannel = &spr[SPR_BIRD].x;
     ca[COL_BIRD].yChannel = &spr[SPR_BIRD].y;
-    ca[COL_BIRD].limit = 0x337FFF;
+    ca[COL_BIRD].limit = BIRD_LYING_Y;
     ca[COL_BIRD].loss = 0xBE76;
     ca[COL_BIRD].bounce = 0x8000;
     coll[COL_BIRD].axis = 1;
@@ -137,7 +160,7 @@ void init_collisions() {
     // and no bounce, so the sign always stops on the line.
     ca[COL_SIGN].xChannel = &spr[SPR_SIGN].x;
     ca[COL_SIGN].yChannel = &spr[SPR_SIGN].y;
-    ca[COL_SIGN].limit = 0x51FFFF;
+    ca[COL_SIGN].limit = SIGN_LANDED_Y;
     ca[COL_SIGN].loss = 0x77000000;
     ca[COL_SIGN].bounce = 0;
     coll[COL_SIGN].axis = 1;

@@ -1,18 +1,12 @@
+#include "platform/audio.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "game/game.h"
 #include "platform/assets.h"
-#include "platform/platform.h"
 
-// The six sounds; the game record links to this array and the callback mixes
-// it. All zero until load_sounds fills it.
-SoundEntry snd[SOUND_COUNT];
-// Asset names of the sounds, index for index with snd.
-const char* const sounds[SOUND_COUNT] = {"beat.wav", "ready.wav",  "hui.wav",
-                                         "hepp.wav", "bounce.wav", "lift.wav"};
-// The format the open device delivers; every sound is converted to it. Null
-// while no device is open.
 SDL_AudioSpec* hardware_spec = nullptr;
 
 // The sounds are mixed at this rate, 16-bit mono: 1024 samples make a

@@ -2,7 +2,7 @@
 // the process with status 0 when it returns.
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "platform/startup.h"
 
 int main(int argc, char* argv[]) {
     SDL_main(argc, argv);

@@ -1,9 +1,10 @@
+#include "platform/main_loop.h"
+
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/platform.h"
+#include "game/draw.h"
 
-uint8_t actionInput = 0;
 SDL_Event event;
 uint32_t start_time = 0;
 uint32_t end_time = 0;
@@ -27,19 +28,23 @@ void Frame_end(uint32_t target) {
     end_time = Frame_getTicks();
     delta_time = static_cast<int32_t>(end_time - start_time);
     delta_time = static_cast<int32_t>(target) - delta_time;
-    if (delta_time > 0)
+    if (delta_time > 0) {
         Frame_delay(static_cast<uint32_t>(delta_time));
-    if (screen)
+    }
+    if (screen) {
         SDL_Flip(screen);
+    }
 }
 
 uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
-    if (!e)
+    if (!e) {
         return 0;
+    }
     switch (e->type) {
     case SDL_MOUSEBUTTONUP:
-        if (e->button.button == SDL_BUTTON_LEFT)
+        if (e->button.button == SDL_BUTTON_LEFT) {
             actionInput = 1;
+        }
         break;
     case SDL_KEYUP:
         switch (e->key.keysym.sym) {
@@ -64,25 +69,19 @@ uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
     return 0;
 }
 
-void Game_step(GameRecord* game) {
-    if (!game)
-        return;
-    Spr_doN(game->spr, SPRITE_COUNT);
-    Col_doN(game->coll, COLLISION_COUNT);
-    Game_doGame(game);
-}
-
 void Game_loop(GameRecord* game) {
-    if (!game)
+    if (!game) {
         return;
+    }
     srand(static_cast<unsigned>(time(nullptr)));
     for (;;) {
         Frame_start();
         actionInput = 0;
         while (SDL_PollEvent(&event)) {
             // Escape leaves at once: later events and the rest of the frame are dropped.
-            if (Game_handleEvent(game, &event))
+            if (Game_handleEvent(game, &event)) {
                 return;
+            }
         }
         Game_step(game);
         Game_draw(game);

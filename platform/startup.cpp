@@ -1,50 +1,29 @@
+#include "platform/startup.h"
+
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/platform.h"
-#include "platform/assets.h"
+#include "game/draw.h"
+#include "game/game.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
 
-SDL_Surface* bg = nullptr;
-
-static SDL_Surface* set_video_mode(int width, int height, int bpp, uint32_t flags) {
+static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags) {
     return SDL_SetVideoMode(width, height, bpp, flags);
 }
-SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = set_video_mode;
-
-// Decodes a full-screen picture. The stream is closed after decoding: that
-// frees the stream object only, never the asset bytes it reads.
-static SDL_Surface* load_picture(const char* name) {
-    SDL_RWops* stream = RES_toSDL_RWops(name);
-    SDL_Surface* picture = SDL_LoadBMP_RW(stream, 0);
-    if (stream)
-        SDL_RWclose(stream);
-    return picture;
-}
+SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
 
 // Puts a full-screen picture of the start-up on the screen, reporting what
 // fails and going on.
-static void show_picture(const char* name) {
+static void showPicture(const char* name) {
     bg = load_picture(name);
-    if (!bg)
+    if (!bg) {
         printf("Error loading image: %s", SDL_GetError());
-    if (SDL_BlitSurface(bg, nullptr, screen, nullptr) < 0)
-        printf("Error blitting image: %s", SDL_GetError());
-}
-
-void load_scene() {
-    load_sprites(sprtbl, IMAGE_COUNT);
-    Game_init();
-
-    tmp = load_picture("bg.bmp");
-    if (!tmp) {
-        puts("Error loading bg image!");
-        return;
     }
-    // Opaque: no colour key (SDL_SRCCOLORKEY is not among the flags).
-    SDL_SetColorKey(tmp, SDL_RLEACCEL, 0);
-    bg = SDL_DisplayFormat(tmp);
-    SDL_FreeSurface(tmp);
-    tmp = nullptr;
+    if (SDL_BlitSurface(bg, nullptr, screen, nullptr) < 0) {
+        printf("Error blitting image: %s", SDL_GetError());
+    }
 }
 
 extern "C" int SDL_main(int, char*[]) {
@@ -64,14 +43,13 @@ extern "C" int SDL_main(int, char*[]) {
     }
     SDL_EnableUNICODE(1);
     SDL_EnableKeyRepeat(0, 30); // a delay of 0 turns key repeat off
-    RES_init();
 
     // The promo picture stays up for at least 3000 ms, while the title loads.
-    show_picture("promo1.bmp");
+    showPicture("promo1.bmp");
     SDL_UpdateRect(screen, 0, 0, 0, 0);
     Frame_start();
     SDL_FreeSurface(bg);
-    show_picture("ti.bmp");
+    showPicture("ti.bmp");
     Frame_end(3000);
 
     // The title stays up for at least 3000 ms, while everything else loads.

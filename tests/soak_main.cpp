@@ -21,7 +21,11 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -509,7 +513,6 @@ int main(int argc, char* argv[]) {
         fprintf(stderr, "soak: SDL_SetVideoMode: %s\n", SDL_GetError());
         return 1;
     }
-    RES_init();
     // The game's diagnostic lines (one per frame of flight) go nowhere.
     fflush(stdout);
     int devNull = open("/dev/null", O_WRONLY);

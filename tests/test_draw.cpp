@@ -9,7 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "tests/support/draw_scene.h"
 
 namespace {
@@ -118,7 +122,7 @@ class DrawFixed : public ::testing::Test {
     }
     void draw(fixed v, Animation* font, uint16_t point, uint8_t centre, fixed x) {
         carrier->x.value = x;
-        Game_drawFixed(v, carrier, font, point, 0, centre, &view, 640, 480);
+        Game_drawFixed(v, carrier, font, point, 0, centre, &view, 480);
     }
     SDL_Surface* s = nullptr;
     Sprite* carrier = nullptr;
@@ -214,7 +218,7 @@ TEST_F(DrawFixed, TooLargeShowsOnlyDigitGlyphs) {
 TEST_F(DrawFixed, DigitBaseAndPointFrameChooseTheFrames) {
     // A base of 1 shifts every digit one frame on; the point takes frame 0.
     carrier->x.value = px(100);
-    Game_drawFixed(0x8000, carrier, large, 0, 1, 0, &view, 640, 480);
+    Game_drawFixed(0x8000, carrier, large, 0, 1, 0, &view, 480);
     EXPECT_TRUE(runsAre(s, 380, 90, 125,
                         {{90, 93, BLACK},
                          {94, 106, colour(IMG_FONT, 0)},
@@ -230,9 +234,9 @@ TEST_F(DrawFixed, DrawsThroughTheView) {
 }
 
 TEST_F(DrawFixed, MissingCarrierOrFontDrawsNothing) {
-    Game_drawFixed(px(5), nullptr, large, 10, 0, 1, &view, 640, 480);
+    Game_drawFixed(px(5), nullptr, large, 10, 0, 1, &view, 480);
     carrier->x.value = px(300);
-    Game_drawFixed(px(5), carrier, nullptr, 10, 0, 1, &view, 640, 480);
+    Game_drawFixed(px(5), carrier, nullptr, 10, 0, 1, &view, 480);
     EXPECT_EQ(DrawTest_count(s, BLACK), 640 * 480);
     EXPECT_EQ(carrier->x.value, px(300));
 }

@@ -42,7 +42,7 @@ TEST(Interpolation, GravityTenFrames) {
 }
 
 TEST(Interpolation, StoppedAndTargetless) {
-    Channel c{5, 7, 0};
+    Channel c{5, 7};
     Interpolation r{&c, 100, 0};
     EXPECT_EQ(Int_do(&r), 0);
     EXPECT_EQ(c.speed, 7);
@@ -66,7 +66,7 @@ TEST(Interpolation, StoppedAndTargetless) {
 }
 
 TEST(Interpolation, SpeedWrapsAround) {
-    Channel c{0, INT32_MAX, 0};
+    Channel c{0, INT32_MAX};
     Interpolation r{&c, 1, 1};
     Int_do(&r);
     EXPECT_EQ(c.speed, INT32_MIN);
@@ -90,7 +90,7 @@ CollisionArea birdFloor(Channel* x, Channel* y) {
 }
 
 TEST(Collision, FallBounces) {
-    Channel x{}, y{0x320000, -0x30000, 0};
+    Channel x{}, y{0x320000, -0x30000};
     CollisionArea a = birdFloor(&x, &y);
     Collision r{1, 0, &a};
     EXPECT_EQ(Col_do(&r), 1);
@@ -101,7 +101,7 @@ TEST(Collision, FallBounces) {
 }
 
 TEST(Collision, SlowFallStopsOnTheLine) {
-    Channel x{}, y{0x330000, -0x8000, 0};
+    Channel x{}, y{0x330000, -0x8000};
     CollisionArea a = birdFloor(&x, &y);
     Collision r{1, 0, &a};
     EXPECT_EQ(Col_do(&r), 1);
@@ -111,7 +111,7 @@ TEST(Collision, SlowFallStopsOnTheLine) {
 
 TEST(Collision, ExactlyOnTheLineIsNoHit) {
     for (fixed speed : {-0x30000, -1, 0, 1, 0x30000}) {
-        Channel x{}, y{0x337FFF, speed, 0};
+        Channel x{}, y{0x337FFF, speed};
         CollisionArea a = birdFloor(&x, &y);
         Collision r{1, 1, &a};
         EXPECT_EQ(Col_do(&r), 0) << speed;
@@ -122,7 +122,7 @@ TEST(Collision, ExactlyOnTheLineIsNoHit) {
 }
 
 TEST(Collision, NoCrossingNoChange) {
-    Channel x{}, y{0x400000, -0x10000, 0}; // still above after falling
+    Channel x{}, y{0x400000, -0x10000}; // still above after falling
     CollisionArea a = birdFloor(&x, &y);
     Collision r{1, 1, &a};
     EXPECT_EQ(Col_do(&r), 0);
@@ -132,14 +132,14 @@ TEST(Collision, NoCrossingNoChange) {
 
 TEST(Collision, BounceQuotientTruncatesTowardZero) {
     // Down: s' = -3 gives 0x8000 * 3 / 65536 = 1.5, sent up as 1.
-    Channel x{}, y{wrap_add(0x338000, -3 - 0xBE76), -3 - 0xBE76, 0};
+    Channel x{}, y{wrap_add(0x338000, -3 - 0xBE76), -3 - 0xBE76};
     CollisionArea a = birdFloor(&x, &y);
     EXPECT_EQ(Col_doAxis(&a, &y), 1);
     EXPECT_EQ(y.speed, 1);
     EXPECT_EQ(y.value, 0x338000);
 
     // Up: s' = +3 gives -1.5, sent down as -1 (a shift would make it -2).
-    Channel z{0x337FFE + 3 + 0xBE76, 3 + 0xBE76, 0};
+    Channel z{0x337FFE + 3 + 0xBE76, 3 + 0xBE76};
     EXPECT_EQ(Col_doAxis(&a, &z), 1);
     EXPECT_EQ(z.speed, -1);
     EXPECT_EQ(z.value, 0x337FFE);
@@ -147,7 +147,7 @@ TEST(Collision, BounceQuotientTruncatesTowardZero) {
 
 TEST(Collision, UpwardCrossingStops) {
     // From just under the line, rising too slowly to keep any speed.
-    Channel y{0x337FFF - 0x100 + 0x8000, 0x8000, 0};
+    Channel y{0x337FFF - 0x100 + 0x8000, 0x8000};
     CollisionArea a{nullptr, &y, 0x337FFF, 0xBE76, 0x8000};
     EXPECT_EQ(Col_doAxis(&a, &y), 1);
     EXPECT_EQ(y.speed, 0);
@@ -155,7 +155,7 @@ TEST(Collision, UpwardCrossingStops) {
 }
 
 TEST(Collision, XAxisTestsTheXChannel) {
-    Channel x{0x90000, 0x20000, 0}, y{0x10000, -0x100000, 0};
+    Channel x{0x90000, 0x20000}, y{0x10000, -0x100000};
     CollisionArea a{&x, &y, 0x80000, 0, 0x10000};
     Collision r{0, 0, &a};
     EXPECT_EQ(Col_do(&r), 1);
@@ -199,7 +199,7 @@ TEST(Collision, FallingSignAlwaysStops) {
 }
 
 TEST(Collision, OtherAxisKeepsHit) {
-    Channel x{0x10000, -0x100000, 0}, y{0x10000, -0x100000, 0};
+    Channel x{0x10000, -0x100000}, y{0x10000, -0x100000};
     CollisionArea a = birdFloor(&x, &y);
     for (uint8_t kept : {0, 1}) {
         Collision r{2, kept, &a};
@@ -214,7 +214,7 @@ TEST(Collision, NothingGivenNothingDone) {
     EXPECT_EQ(Col_do(nullptr), 0);
     Col_doN(nullptr, 5);
     EXPECT_EQ(Col_doAxis(nullptr, nullptr), 0);
-    Channel y{0x10000, -0x100000, 0};
+    Channel y{0x10000, -0x100000};
     CollisionArea a = birdFloor(nullptr, &y);
     Collision r[2] = {{1, 0, &a}, {1, 0, &a}};
     Col_doN(r, 0);
@@ -224,7 +224,7 @@ TEST(Collision, NothingGivenNothingDone) {
 }
 
 TEST(Collision, RunTestsEachRecordInOrder) {
-    Channel y0{0x330000, -0x8000, 0}, y1{0x510000, -0x10000, 0};
+    Channel y0{0x330000, -0x8000}, y1{0x510000, -0x10000};
     CollisionArea a0 = birdFloor(nullptr, &y0);
     CollisionArea a1{nullptr, &y1, 0x51FFFF, 0x77000000, 0};
     Collision r[2] = {{1, 0, &a0}, {1, 0, &a1}};
@@ -516,7 +516,7 @@ TEST_F(Draw, PlainFrameLandsCentred) {
     Sprite s = plainSprite(0x2238000, 0xE70000);
     s.image = ice;
     s.src = {0, 0, 175, 414};
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 0);
     int x0, y0, x1, y1;
     box(RED, &x0, &y0, &x1, &y1);
@@ -536,7 +536,7 @@ TEST_F(Draw, PlainDrawsTheCurrentFrameOnly) {
     s.image = strip;
     s.src = {0, 4, 6, 4};
     view = {0x10000, 0x10000}; // one pixel right and up: column 99, row 81
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     int x0, y0, x1, y1;
     box(RED, &x0, &y0, &x1, &y1);
     EXPECT_EQ(x0, 99 - 3);
@@ -553,7 +553,7 @@ TEST_F(Draw, HalfPixelLeftOfTheEdgeIsColumnMinusOne) {
     Sprite s = plainSprite(-0x8000, 0x640000);
     s.image = strip;
     s.src = {0, 0, 4, 2};
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     // column -1, minus half the width: columns -3 to 0 are covered
     EXPECT_EQ(Test_getPixel(screen, 0, 380) & 0xFFFFFF, RED);
     EXPECT_EQ(Test_getPixel(screen, 1, 380) & 0xFFFFFF, 0u);
@@ -566,20 +566,20 @@ TEST_F(Draw, OffScreenIsClippedWithoutError) {
     Sprite s = plainSprite(0, 0x640000); // centred on column 0: half shows
     s.image = strip;
     s.src = {0, 0, 10, 10};
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(Test_countColour(screen, RED), 50);
 
     Test_fillRows(screen, 0, 480, 0);
     for (fixed x : {-0x1000000, 0x3000000, 0x7FFF0000, static_cast<fixed>(0x80000000)}) {
         s.x.value = x;
-        Spr_draw(&s, &view, 640, 480);
+        Spr_draw(&s, &view, 480);
         s.angle.value = 0x1000; // and turned
-        Spr_draw(&s, &view, 640, 480);
+        Spr_draw(&s, &view, 480);
         s.angle.value = 0;
     }
     s.x.value = 0x640000;
     s.y.value = -0x1000000;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(Test_countColour(screen, RED), 0);
     SDL_FreeSurface(strip);
 }
@@ -587,17 +587,17 @@ TEST_F(Draw, OffScreenIsClippedWithoutError) {
 TEST_F(Draw, NothingToDraw) {
     Sprite s = plainSprite(0x640000, 0x640000);
     s.src = {0, 0, 10, 10};
-    Spr_draw(&s, &view, 640, 480); // no image
-    Spr_draw(nullptr, &view, 640, 480);
-    Spr_draw(&s, nullptr, 640, 480);
+    Spr_draw(&s, &view, 480); // no image
+    Spr_draw(nullptr, &view, 480);
+    Spr_draw(&s, nullptr, 480);
     s.angle.value = 0x100;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 0);
     SDL_Surface* strip = Test_makeRgba(10, 10);
     Test_fillRows(strip, 0, 10, RED);
     s.image = strip;
     Spr_rotozoom = nullptr; // no rotation routine: turned sprites are skipped
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
     SDL_FreeSurface(strip);
 }
@@ -608,18 +608,18 @@ TEST_F(Draw, OnlyExactNaturalSizeAndNoAngleIsPlain) {
     s.image = strip;
     s.src = {0, 0, 8, 8};
     s.zoomY.value = 0x10001;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 1);
     s.zoomY.value = FIX_ONE;
     s.zoomX.value = 0xFFFF;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 2);
     s.zoomX.value = FIX_ONE;
     s.angle.value = 1;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 3);
     s.angle.value = 0;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 3);
     SDL_FreeSurface(strip);
 }
@@ -634,7 +634,7 @@ TEST_F(Draw, RotationIsHandedItsArguments) {
     s.angle.value = 0x4000;
     s.zoomX.value = 0x18000;
     s.zoomY.value = 0x8000;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     ASSERT_EQ(watch.calls, 1);
     EXPECT_EQ(watch.angle, -90.0);
     EXPECT_EQ(watch.zoomx, 1.5);
@@ -653,7 +653,7 @@ TEST_F(Draw, RotationIsHandedItsArguments) {
     s.angle.value = -0x2000;
     s.zoomX.value = FIX_ONE;
     s.zoomY.value = FIX_ONE;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.angle, 45.0);
     SDL_FreeSurface(strip);
 }
@@ -664,11 +664,11 @@ TEST_F(Draw, FramePastTheStripIsCut) {
     s.image = strip;
     s.angle.value = 0x100;
     s.src = {0, 16, 8, 8}; // four rows left in the strip
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     ASSERT_EQ(watch.calls, 1);
     EXPECT_EQ(watch.frameH, 4);
     s.src = {0, 20, 8, 8}; // nothing left
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(watch.calls, 1);
     SDL_FreeSurface(strip);
 }
@@ -679,7 +679,7 @@ TEST_F(Draw, StretchedSpriteIsCentredOnTheSamePoint) {
     Sprite s = plainSprite(0x1400000, 0x1400000); // column 320, row 160
     s.image = strip;
     s.src = {0, 0, 20, 10};
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     int px0, py0, px1, py1;
     box(RED, &px0, &py0, &px1, &py1);
     EXPECT_EQ(px0, 310);
@@ -690,7 +690,7 @@ TEST_F(Draw, StretchedSpriteIsCentredOnTheSamePoint) {
     watch.passOn = true;
     Test_fillRows(screen, 0, 480, 0);
     s.zoomX.value = 0x20000;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     int x0, y0, x1, y1;
     box(RED, &x0, &y0, &x1, &y1);
     // twice as wide, same height, same centre (a pixel of smoothing allowed)
@@ -706,7 +706,7 @@ TEST_F(Draw, StretchedSpriteIsCentredOnTheSamePoint) {
         s.zoomX.value = FIX_ONE;
         s.angle.value = angle;
         watch.paint = true;
-        Spr_draw(&s, &view, 640, 480);
+        Spr_draw(&s, &view, 480);
         box(RED, &x0, &y0, &x1, &y1);
         EXPECT_EQ(x0, 320 - watch.outW / 2) << angle;
         EXPECT_EQ(x1, x0 + watch.outW - 1) << angle;
@@ -728,7 +728,7 @@ TEST_F(Draw, TurnedDrawReleasesBothTemporaries) {
     s.angle.value = 0x1234;
     watch.passOn = true;
     watch.hold = true;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     ASSERT_NE(watch.frame, nullptr);
     ASSERT_NE(watch.turned, nullptr);
     // our extra reference is all that is left of each
@@ -749,12 +749,12 @@ TEST_F(Draw, ThousandsOfTurnedDrawsDoNotGrowTheHeap) {
     watch.passOn = true;
     for (int i = 0; i < 50; i++) {
         s.angle.value = i * 300;
-        Spr_draw(&s, &view, 640, 480);
+        Spr_draw(&s, &view, 480);
     }
     const size_t before = mallinfo2().uordblks;
     for (int i = 0; i < 5000; i++) {
         s.angle.value = (i % 50) * 300;
-        Spr_draw(&s, &view, 640, 480);
+        Spr_draw(&s, &view, 480);
     }
     const size_t after = mallinfo2().uordblks;
     EXPECT_EQ(watch.calls, 5050);
@@ -772,7 +772,7 @@ TEST_F(Draw, RunLengthStripCanBeTurnedAfterBlitting) {
     s.image = strip;
     s.src = {0, 10, 20, 10};
     // A plain draw encodes the strip into runs and gives up its pixels.
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     ASSERT_NE(strip->flags & SDL_RLEACCEL, 0u);
     EXPECT_EQ(strip->pixels, nullptr);
     EXPECT_EQ(Test_countColour(screen, RED), 200);
@@ -780,7 +780,7 @@ TEST_F(Draw, RunLengthStripCanBeTurnedAfterBlitting) {
     Test_fillRows(screen, 0, 480, 0);
     watch.passOn = true;
     s.zoomX.value = 0x20000;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     ASSERT_EQ(watch.calls, 1);
     ASSERT_NE(watch.framePixels, nullptr);
     EXPECT_EQ(watch.frameFirstPixel & 0xFFFFFF, RED);
@@ -793,7 +793,7 @@ TEST_F(Draw, RunLengthStripCanBeTurnedAfterBlitting) {
     // still drawn plainly afterwards, still run-length encoded
     Test_fillRows(screen, 0, 480, 0);
     s.zoomX.value = FIX_ONE;
-    Spr_draw(&s, &view, 640, 480);
+    Spr_draw(&s, &view, 480);
     EXPECT_EQ(Test_countColour(screen, RED), 200);
     EXPECT_NE(strip->flags & SDL_RLEACCEL, 0u);
     SDL_FreeSurface(strip);
@@ -809,11 +809,11 @@ TEST_F(Draw, RunDrawsEachInOrder) {
     s[0].src = {0, 0, 10, 10};
     s[1].image = b;
     s[1].src = {0, 0, 10, 10};
-    Spr_drawN(s, &view, 640, 480, 0);
-    Spr_drawN(s, nullptr, 640, 480, 2);
-    Spr_drawN(nullptr, &view, 640, 480, 2);
+    Spr_drawN(s, &view, 480, 0);
+    Spr_drawN(s, nullptr, 480, 2);
+    Spr_drawN(nullptr, &view, 480, 2);
     EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
-    Spr_drawN(s, &view, 640, 480, 2);
+    Spr_drawN(s, &view, 480, 2);
     // the second overlaps the first by five columns and is drawn last
     EXPECT_EQ(Test_countColour(screen, GREEN), 100);
     EXPECT_EQ(Test_countColour(screen, RED), 50);

@@ -10,7 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_frames.h"
@@ -22,7 +26,7 @@ namespace {
 void startWithSound(const char* name, const uint8_t* bytes, size_t size) {
     static Test_Catalogue catalogue;
     Test_makeCatalogue(&catalogue, name, bytes, size);
-    RES_ownModule = &catalogue.module;
+    RES_catalogue = &catalogue.catalogue;
     static Test_Clock clock;
     Test_useFakeClock(&clock);
     char* argv[] = {nullptr};
@@ -31,8 +35,9 @@ void startWithSound(const char* name, const uint8_t* bytes, size_t size) {
 
 // A little-endian 16- or 32-bit number written into a byte vector.
 void put(std::vector<uint8_t>& v, size_t at, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; i++)
+    for (int i = 0; i < bytes; i++) {
         v[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    }
 }
 
 // A canonical 44-byte header and `samples` mono 16-bit samples at 22050 Hz.
@@ -91,13 +96,11 @@ TEST(BrokenSound, AWellFormedStandInLoads) {
     const std::vector<uint8_t> good = wav(100);
     Test_Catalogue catalogue;
     Test_makeCatalogue(&catalogue, "BOUNCE.WAV", good.data(), good.size());
-    RES_ownModule = &catalogue.module;
-    RES_init();
+    RES_catalogue = &catalogue.catalogue;
     SoundEntry entry{};
     const char* const name[] = {"bounce.wav"};
     load_sounds(&entry, name, 1);
-    RES_ownModule = &RES_executable;
-    RES_init();
+    RES_catalogue = &RES_linked;
     ASSERT_NE(entry.data, nullptr);
     EXPECT_EQ(entry.length, 200u);
     EXPECT_EQ(entry.spec.freq, 22050);

@@ -3,7 +3,11 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 #include "tests/support/test_frames.h"
 
@@ -60,7 +64,6 @@ class MainLoop : public testing::Test {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         screen = SDL_SetVideoMode(640, 480, 0, SDL_SWSURFACE);
         ASSERT_NE(screen, nullptr);
-        RES_init();
         testing::internal::CaptureStdout();
         load_sprites(sprtbl, IMAGE_COUNT);
         Game_init();
@@ -79,8 +82,9 @@ class MainLoop : public testing::Test {
         while (SDL_PollEvent(&stale)) {
         }
         Game_setState(&theGame, STATE_WAIT);
-        for (SoundEntry& s : snd)
+        for (SoundEntry& s : snd) {
             s.playing = 0;
+        }
     }
 
     // actionInput as each frame's rules saw it.

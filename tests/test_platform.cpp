@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 #include "tests/support/test_env.h"
 
@@ -17,8 +21,9 @@ std::vector<uint8_t> readAll(SDL_RWops* rw) {
     std::vector<uint8_t> bytes;
     uint8_t chunk[4096];
     int n;
-    while ((n = SDL_RWread(rw, chunk, 1, sizeof chunk)) > 0)
+    while ((n = SDL_RWread(rw, chunk, 1, sizeof chunk)) > 0) {
         bytes.insert(bytes.end(), chunk, chunk + n);
+    }
     return bytes;
 }
 
@@ -26,8 +31,9 @@ std::vector<uint8_t> openAsset(const char* name) {
     testing::internal::CaptureStdout();
     SDL_RWops* rw = RES_toSDL_RWops(name);
     testing::internal::GetCapturedStdout();
-    if (!rw)
+    if (!rw) {
         return {};
+    }
     std::vector<uint8_t> bytes = readAll(rw);
     SDL_RWclose(rw);
     return bytes;
@@ -45,10 +51,7 @@ uint32_t be32(const std::vector<uint8_t>& b, size_t at) {
 
 class Assets : public testing::Test {
   protected:
-    void SetUp() override {
-        RES_ownModule = &RES_executable;
-        RES_init();
-    }
+    void SetUp() override { RES_catalogue = &RES_linked; }
 };
 
 TEST_F(Assets, FullScreenPicturesAreBottomUp24BitBitmaps) {
@@ -79,8 +82,9 @@ TEST_F(Assets, BackgroundRowsFollowTheCatalogue) {
         for (int x = 1; x < 640; x++) {
             size_t p = at + size_t(x) * 3;
             uint32_t c = uint32_t(b[p + 2]) << 16 | b[p + 1] << 8 | b[p];
-            if (c != first)
+            if (c != first) {
                 return 0xFFFFFFFFu;
+            }
         }
         return first;
     };
@@ -88,8 +92,9 @@ TEST_F(Assets, BackgroundRowsFollowTheCatalogue) {
     EXPECT_EQ(rowColour(294), 0x3389B6u); // deep blue at the horizon
     EXPECT_EQ(rowColour(297), 0xC8DFF0u); // the snow begins
     EXPECT_EQ(rowColour(479), 0xFFFFFFu); // white in front
-    for (int y = 0; y < 480; y++)
+    for (int y = 0; y < 480; y++) {
         ASSERT_NE(rowColour(y), 0xFFFFFFFFu) << "row " << y << " is not one colour";
+    }
 }
 
 TEST_F(Assets, SpriteStripsAreRgbaPngsOfTheirCatalogueSize) {
@@ -136,27 +141,26 @@ TEST_F(Assets, SoundsAreMono16BitPcmOfTheirCatalogueLength) {
 }
 
 TEST_F(Assets, ExecutableCarriesExactlyTheCatalogue) {
-    EXPECT_EQ(RES_executable.count, 26);
-    for (uint16_t i = 0; i < RES_executable.count; i++) {
-        std::string name = RES_executable.assets[i].name;
+    EXPECT_EQ(RES_linked.count, 26);
+    for (uint16_t i = 0; i < RES_linked.count; i++) {
+        std::string name = RES_linked.assets[i].name;
         SCOPED_TRACE(name);
         EXPECT_TRUE(std::regex_match(name, std::regex("[A-Z0-9]{1,8}\\.(PNG|BMP|WAV)")));
-        EXPECT_GE(RES_executable.assets[i].end - RES_executable.assets[i].begin, 4);
+        EXPECT_GE(RES_linked.assets[i].end - RES_linked.assets[i].begin, 4);
     }
 }
 
 TEST_F(Assets, LookupFoldsCaseButMatchesWholeNames) {
-    HRSRC upper = FindResourceA(hInstance, "FLY.PNG", RT_RCDATA);
+    const Asset* upper = RES_find("FLY.PNG");
     ASSERT_NE(upper, nullptr);
-    EXPECT_EQ(FindResourceA(hInstance, "fly.png", RT_RCDATA), upper);
-    EXPECT_EQ(FindResourceA(hInstance, "Fly.pNg", RT_RCDATA), upper);
-    EXPECT_NE(FindResourceA(hInstance, "TOP.png", RT_RCDATA), nullptr);
-    EXPECT_STREQ(FindResourceA(hInstance, "grumm.png", RT_RCDATA)->name, "GRUMM.PNG");
-    EXPECT_EQ(FindResourceA(hInstance, "fly", RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(hInstance, "fly.pn", RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(hInstance, "fly.png ", RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(hInstance, "assets/fly.png", RT_RCDATA), nullptr);
-    EXPECT_EQ(FindResourceA(hInstance, "fly.png", 3), nullptr); // another resource type
+    EXPECT_EQ(RES_find("fly.png"), upper);
+    EXPECT_EQ(RES_find("Fly.pNg"), upper);
+    EXPECT_NE(RES_find("TOP.png"), nullptr);
+    EXPECT_STREQ(RES_find("grumm.png")->name, "GRUMM.PNG");
+    EXPECT_EQ(RES_find("fly"), nullptr);
+    EXPECT_EQ(RES_find("fly.pn"), nullptr);
+    EXPECT_EQ(RES_find("fly.png "), nullptr);
+    EXPECT_EQ(RES_find("assets/fly.png"), nullptr);
 }
 
 TEST_F(Assets, OpeningWritesTwoDiagnosticLines) {
@@ -165,16 +169,16 @@ TEST_F(Assets, OpeningWritesTwoDiagnosticLines) {
         const char* bytes;
         uint32_t size;
     };
-    HRSRC wav = FindResourceA(hInstance, "hui.wav", RT_RCDATA);
+    const Asset* wav = RES_find("hui.wav");
     ASSERT_NE(wav, nullptr);
     const Case cases[] = {
         {"bg.bmp", "42 4d 36 10", 921654},
         {"grumm.png", "89 50 4e 47",
-         SizeofResource(hInstance, FindResourceA(hInstance, "grumm.png", RT_RCDATA))},
+         static_cast<uint32_t>(RES_find("grumm.png")->end - RES_find("grumm.png")->begin)},
         {"HUI.wav", "52 49 46 46", 73772}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        HRSRC found = FindResourceA(hInstance, c.name, RT_RCDATA);
+        const Asset* found = RES_find(c.name);
         ASSERT_NE(found, nullptr);
         fflush(stdout);
         testing::internal::CaptureStdout();
@@ -222,17 +226,16 @@ TEST_F(Assets, TwoStreamsOverOneAssetAreIndependent) {
     SDL_RWclose(a);
     SDL_RWclose(b);
     EXPECT_EQ(openAsset("sign.png").size(),
-              SizeofResource(hInstance, FindResourceA(hInstance, "sign.png", RT_RCDATA)));
+              static_cast<uint32_t>(RES_find("sign.png")->end - RES_find("sign.png")->begin));
 }
 
 TEST_F(Assets, AssetShorterThanFourBytesShowsOnlyWhatItHas) {
     // Separate arrays, so that a read past the end is caught by the sanitizer.
     static const uint8_t two[2] = {0x42, 0x4d};
     static const uint8_t none[1] = {0};
-    const ResAsset assets[] = {{"TWO.BMP", two, two + 2}, {"NONE.WAV", none, none}};
-    const ResModule module = {assets, 2};
-    RES_ownModule = &module;
-    RES_init();
+    const Asset assets[] = {{"TWO.BMP", two, two + 2}, {"NONE.WAV", none, none}};
+    const AssetCatalogue module = {assets, 2};
+    RES_catalogue = &module;
     testing::internal::CaptureStdout();
     SDL_RWops* a = RES_toSDL_RWops("two.bmp");
     SDL_RWops* b = RES_toSDL_RWops("none.wav");
@@ -242,22 +245,10 @@ TEST_F(Assets, AssetShorterThanFourBytesShowsOnlyWhatItHas) {
     EXPECT_NE(out.find(", size: 2\nBytes: 42 4d\n"), std::string::npos) << out;
     EXPECT_NE(out.find(", size: 0\nBytes:\n"), std::string::npos) << out;
     SDL_RWclose(a);
-    if (b)
+    if (b) {
         SDL_RWclose(b);
-    RES_ownModule = &RES_executable;
-    RES_init();
-}
-
-TEST_F(Assets, ModuleThatCannotBeHadIsReported) {
-    RES_ownModule = nullptr;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RES_init(), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error getting hInstance!\n");
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RES_toSDL_RWops("fly.png"), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error finding resource fly.png!\n");
-    RES_ownModule = &RES_executable;
-    RES_init();
+    }
+    RES_catalogue = &RES_linked;
 }
 
 // The image table is loaded into the display's format, which needs a video mode.
@@ -266,12 +257,10 @@ class ImageTable : public testing::Test {
     void SetUp() override {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_NE(SDL_SetVideoMode(640, 480, 0, SDL_SWSURFACE), nullptr);
-        RES_ownModule = &RES_executable;
-        RES_init();
+        RES_catalogue = &RES_linked;
     }
     void TearDown() override {
-        RES_ownModule = &RES_executable;
-        RES_init();
+        RES_catalogue = &RES_linked;
         SDL_Quit();
     }
 };
@@ -296,7 +285,6 @@ TEST_F(ImageTable, LoadsEveryStripWithItsFrameRectangle) {
         EXPECT_EQ(table[i].frameRect.y, 0);
         EXPECT_EQ(table[i].frameRect.w, s.w);
         EXPECT_EQ(table[i].frameRect.h, s.frameH);
-        EXPECT_EQ(table[i].reserved, 0x00FF0000u);
         EXPECT_EQ(table[i].frameCount, s.frames);
         // Run-length acceleration for all but the strips drawn turned.
         bool turned = i == IMG_FLY || i == IMG_SCRATCH;
@@ -310,7 +298,7 @@ TEST_F(ImageTable, LoadsEveryStripWithItsFrameRectangle) {
 }
 
 TEST_F(ImageTable, NullTableOrNoRowsLoadsNothing) {
-    ImageEntry row = {"fly.png", SDL_SRCALPHA, 0x00FF0000, 21, nullptr, {0, 0, 0, 0}};
+    ImageEntry row = {"fly.png", SDL_SRCALPHA, 21, nullptr, {0, 0, 0, 0}};
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     load_sprites(nullptr, 17);
@@ -324,12 +312,11 @@ TEST_F(ImageTable, MissingOrBrokenStripIsReportedAndLaterRowsStillLoad) {
     static const uint8_t garbage[] = "this is not a picture at all";
     Test_Catalogue broken;
     Test_makeCatalogue(&broken, "rock.png", garbage, sizeof garbage);
-    RES_ownModule = &broken.module;
-    RES_init();
+    RES_catalogue = &broken.catalogue;
     ImageEntry table[] = {
-        {"nosuch.png", SDL_SRCALPHA, 0x00FF0000, 1, nullptr, {0, 0, 0, 0}},
-        {"rock.png", SDL_SRCALPHA | SDL_RLEACCEL, 0x00FF0000, 1, nullptr, {0, 0, 0, 0}},
-        {"stick.png", SDL_SRCALPHA | SDL_RLEACCEL, 0x00FF0000, 6, nullptr, {0, 0, 0, 0}},
+        {"nosuch.png", SDL_SRCALPHA, 1, nullptr, {0, 0, 0, 0}},
+        {"rock.png", SDL_SRCALPHA | SDL_RLEACCEL, 1, nullptr, {0, 0, 0, 0}},
+        {"stick.png", SDL_SRCALPHA | SDL_RLEACCEL, 6, nullptr, {0, 0, 0, 0}},
     };
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();

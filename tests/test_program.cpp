@@ -8,7 +8,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 #include "tests/support/test_env.h"
 #include "tests/support/test_frames.h"
@@ -28,8 +32,9 @@ std::vector<std::string> openedAssets(const std::string& out) {
     std::regex line("Resource: ([^,]+), buffer: [0-9]+, size: [0-9]+\nBytes: [0-9a-f]+ [0-9a-f]+ "
                     "[0-9a-f]+ [0-9a-f]+\n");
     for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator();
-         ++it)
+         ++it) {
         names.push_back((*it)[1]);
+    }
     return names;
 }
 
@@ -50,7 +55,7 @@ void releaseStartupResources() {
     SDL_FreeSurface(bg);
     bg = nullptr;
     screen = nullptr;
-    RES_ownModule = &RES_executable;
+    RES_catalogue = &RES_linked;
 }
 
 MainRun runMain(int frames, const std::function<void(Test_Clock&)>& adjust = nullptr) {
@@ -58,15 +63,17 @@ MainRun runMain(int frames, const std::function<void(Test_Clock&)>& adjust = nul
     Test_Clock clock;
     int played = 0;
     clock.onSleep = [&](uint32_t ms) {
-        if (ms > 16)
+        if (ms > 16) {
             return; // one of the two start-up windows
+        }
         if (++played == frames) {
             SDL_Event escape = Test_keyUp(SDLK_ESCAPE);
             SDL_PushEvent(&escape);
         }
     };
-    if (adjust)
+    if (adjust) {
         adjust(clock);
+    }
     Test_useFakeClock(&clock);
     fflush(stdout);
     testing::internal::CaptureStdout();
@@ -98,8 +105,9 @@ TEST(StartUp, SlowLoadingIsNotPaddedOut) {
     // those 5000 ms and the game starts at once.
     MainRun run = runMain(1, [](Test_Clock& clock) {
         clock.onRead = [&clock](int reads) {
-            if (reads == 3) // the reading that closes the second window
+            if (reads == 3) { // the reading that closes the second window
                 clock.now += 5000;
+            }
         };
     });
     EXPECT_EQ(run.result, 0);
@@ -109,7 +117,7 @@ TEST(StartUp, SlowLoadingIsNotPaddedOut) {
 TEST(StartUp, MissingPromoStillKeepsItsWindow) {
     Test_Catalogue catalogue;
     Test_makeCatalogue(&catalogue, "PROMO1.BMP");
-    RES_ownModule = &catalogue.module;
+    RES_catalogue = &catalogue.catalogue;
     testing::internal::CaptureStderr();
     MainRun run = runMain(1);
     std::string err = testing::internal::GetCapturedStderr();
@@ -125,14 +133,16 @@ TEST(StartUp, BrokenTitleAndBackgroundAreReportedAndThePlayGoesOn) {
     static const uint8_t notABitmap[] = "BM but nothing else that a bitmap needs";
     Test_Catalogue catalogue;
     Test_makeCatalogue(&catalogue, "TI.BMP", notABitmap, sizeof notABitmap);
-    ResAsset* background = nullptr;
-    for (uint16_t i = 0; i < catalogue.module.count; i++)
-        if (std::string(catalogue.assets[i].name) == "BG.BMP")
+    Asset* background = nullptr;
+    for (uint16_t i = 0; i < catalogue.catalogue.count; i++) {
+        if (std::string(catalogue.assets[i].name) == "BG.BMP") {
             background = &catalogue.assets[i];
+        }
+    }
     ASSERT_NE(background, nullptr);
     background->begin = notABitmap;
     background->end = notABitmap + sizeof notABitmap;
-    RES_ownModule = &catalogue.module;
+    RES_catalogue = &catalogue.catalogue;
     MainRun run = runMain(5);
     EXPECT_EQ(run.result, 0);
     EXPECT_TRUE(std::regex_search(
@@ -144,7 +154,7 @@ TEST(StartUp, BrokenTitleAndBackgroundAreReportedAndThePlayGoesOn) {
 TEST(StartUp, MissingStripIsReportedAndThePlayGoesOn) {
     Test_Catalogue catalogue;
     Test_makeCatalogue(&catalogue, "GRUMM.PNG");
-    RES_ownModule = &catalogue.module;
+    RES_catalogue = &catalogue.catalogue;
     testing::internal::CaptureStderr();
     MainRun run = runMain(80);
     std::string err = testing::internal::GetCapturedStderr();
@@ -187,7 +197,7 @@ TEST(StartUpDeath, MissingSoundEndsWithMinusOne) {
         {
             static Test_Catalogue catalogue;
             Test_makeCatalogue(&catalogue, "HEPP.WAV");
-            RES_ownModule = &catalogue.module;
+            RES_catalogue = &catalogue.catalogue;
             Test_Clock clock;
             Test_useFakeClock(&clock);
             char* argv[] = {nullptr};

@@ -1,7 +1,11 @@
 // The scratch marks the bird leaves in the snow.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 
 namespace {
 

@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "tests/support/sound_catalogue.h"
 #include "tests/support/test_env.h"
 
@@ -24,15 +28,17 @@ class Mixer : public ::testing::Test {
         record.snd = entries;
     }
     void TearDown() override {
-        for (auto& d : owned)
+        for (auto& d : owned) {
             free(d);
+        }
     }
 
     // Gives entry i a sound of `bytes` bytes whose sample k is `first + k`.
     uint8_t* give(int i, uint32_t bytes, int16_t first = 1) {
         uint8_t* d = static_cast<uint8_t*>(malloc(bytes));
-        for (uint32_t k = 0; k < bytes / 2; k++)
+        for (uint32_t k = 0; k < bytes / 2; k++) {
             Test_setSample(d, k, static_cast<int16_t>(first + static_cast<int16_t>(k)));
+        }
         owned.push_back(d);
         entries[i].data = d;
         entries[i].length = bytes;
@@ -47,10 +53,11 @@ class Mixer : public ::testing::Test {
     }
 
     void expectInvariant() {
-        for (int i = 0; i < SOUND_COUNT; i++)
+        for (int i = 0; i < SOUND_COUNT; i++) {
             EXPECT_EQ(entries[i].playPos + entries[i].remaining,
                       entries[i].data + entries[i].length)
                 << "sound " << i;
+        }
     }
 
     SoundEntry entries[SOUND_COUNT];
@@ -59,9 +66,11 @@ class Mixer : public ::testing::Test {
 };
 
 bool silent(const std::vector<uint8_t>& b, size_t from = 0) {
-    for (size_t k = from; k < b.size(); k++)
-        if (b[k] != 0)
+    for (size_t k = from; k < b.size(); k++) {
+        if (b[k] != 0) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -131,10 +140,12 @@ TEST_F(Mixer, TwoSoundsAreSummedWithClipping) {
     uint8_t* b = give(4, 6);
     const int16_t av[5] = {1000, 30000, -30000, -20000, 7};
     const int16_t bv[3] = {2000, 10000, -10000};
-    for (int k = 0; k < 5; k++)
+    for (int k = 0; k < 5; k++) {
         Test_setSample(a, k, av[k]);
-    for (int k = 0; k < 3; k++)
+    }
+    for (int k = 0; k < 3; k++) {
         Test_setSample(b, k, bv[k]);
+    }
     Snd_play(&entries[4]);
     Snd_play(&entries[1]);
 
@@ -171,13 +182,15 @@ TEST_F(Mixer, InvariantHoldsThroughPlayback) {
         Snd_play(&entries[i]);
     }
     for (int call = 0; call < 20; call++) {
-        if (call == 3)
+        if (call == 3) {
             Snd_play(&entries[5]);
+        }
         mix(call % 2 ? 2048 : 1024);
         expectInvariant();
     }
-    for (int i = 0; i < SOUND_COUNT; i++)
+    for (int i = 0; i < SOUND_COUNT; i++) {
         EXPECT_EQ(entries[i].playing, 0) << "sound " << i;
+    }
 }
 
 TEST_F(Mixer, NullArgumentsAreHarmless) {
@@ -185,8 +198,9 @@ TEST_F(Mixer, NullArgumentsAreHarmless) {
     load_sounds(nullptr, sounds, SOUND_COUNT);
     load_sounds(entries, nullptr, SOUND_COUNT);
     unload_sounds(nullptr, SOUND_COUNT);
-    for (int i = 0; i < SOUND_COUNT; i++)
+    for (int i = 0; i < SOUND_COUNT; i++) {
         EXPECT_EQ(entries[i].data, nullptr);
+    }
     GameRecord empty{};
     std::vector<uint8_t> out(BUFFER, 0);
     my_audio_callback(&empty, out.data(), BUFFER);
@@ -198,7 +212,6 @@ TEST_F(Mixer, NullArgumentsAreHarmless) {
 class Device : public ::testing::Test {
   protected:
     void SetUp() override {
-        RES_init();
         const char* d = getenv("SDL_AUDIODRIVER");
         driver = d ? d : "";
         memset(entries, 0, sizeof entries);
@@ -207,11 +220,12 @@ class Device : public ::testing::Test {
     void TearDown() override {
         close_Audio();
         SDL_Quit();
-        hInstance = &RES_executable;
-        if (driver.empty())
+        RES_catalogue = &RES_linked;
+        if (driver.empty()) {
             unsetenv("SDL_AUDIODRIVER");
-        else
+        } else {
             setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+        }
     }
     std::string driver;
     SoundEntry entries[SOUND_COUNT];
@@ -271,7 +285,7 @@ TEST_F(Device, MissingSoundEndsTheProgram) {
                                            "open lift.wav: "}}) {
         Test_Catalogue catalogue;
         Test_makeCatalogue(&catalogue, c.missing);
-        hInstance = &catalogue.module;
+        RES_catalogue = &catalogue.catalogue;
         EXPECT_EXIT(load_sounds(entries, sounds, SOUND_COUNT), ::testing::ExitedWithCode(255),
                     c.message);
     }

@@ -10,7 +10,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "tests/support/sound_catalogue.h"
 
 namespace {
@@ -21,12 +25,14 @@ constexpr long POLLS = 10000000; // upper bound on waiting for the sound to end
 std::vector<uint8_t> readFile(const std::string& path) {
     std::vector<uint8_t> bytes;
     FILE* f = fopen(path.c_str(), "rb");
-    if (!f)
+    if (!f) {
         return bytes;
+    }
     uint8_t chunk[4096];
     size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0)
+    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) {
         bytes.insert(bytes.end(), chunk, chunk + got);
+    }
     fclose(f);
     return bytes;
 }
@@ -38,7 +44,6 @@ TEST(SoundDisk, ReadySoundIsWrittenByTheDevice) {
     setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0);
-    RES_init();
 
     GameRecord record{};
     record.snd = snd;
@@ -58,8 +63,9 @@ TEST(SoundDisk, ReadySoundIsWrittenByTheDevice) {
         SDL_LockAudio();
         ended = ready.playing == 0;
         SDL_UnlockAudio();
-        if (!ended)
+        if (!ended) {
             std::this_thread::yield();
+        }
     }
     // Closing waits for the audio thread, which writes the buffer it has just
     // filled before it stops, and closes the file.
@@ -76,12 +82,14 @@ TEST(SoundDisk, ReadySoundIsWrittenByTheDevice) {
     // The sound is not silent, and the first buffer holding it starts with
     // its first byte: find where its first non-zero byte landed.
     size_t firstLoud = 0;
-    while (firstLoud < expected.size() && expected[firstLoud] == 0)
+    while (firstLoud < expected.size() && expected[firstLoud] == 0) {
         firstLoud++;
+    }
     ASSERT_LT(firstLoud, expected.size());
     size_t heard = 0;
-    while (heard < file.size() && file[heard] == 0)
+    while (heard < file.size() && file[heard] == 0) {
         heard++;
+    }
     ASSERT_LT(heard, file.size()) << "the file holds only silence";
     ASSERT_GE(heard, firstLoud);
     const size_t start = heard - firstLoud;
@@ -91,13 +99,15 @@ TEST(SoundDisk, ReadySoundIsWrittenByTheDevice) {
     // Sample for sample the converted sound, then silence to the end.
     size_t mismatches = 0;
     for (uint32_t k = 0; k < expected.size() / 2; k++) {
-        if (Test_sample(&file[start], k) != Test_sample(expected.data(), k))
+        if (Test_sample(&file[start], k) != Test_sample(expected.data(), k)) {
             mismatches++;
+        }
     }
     EXPECT_EQ(mismatches, 0u);
     size_t after = 0;
-    for (size_t k = start + expected.size(); k < file.size(); k++)
+    for (size_t k = start + expected.size(); k < file.size(); k++) {
         after += file[k] != 0;
+    }
     EXPECT_EQ(after, 0u);
 }
 

@@ -8,7 +8,11 @@
 #include <thread>
 #include <vector>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 
 namespace {
 
@@ -60,15 +64,18 @@ TEST(SoundThreads, PlayWhileMixingNeverShowsAHalfRestartedSound) {
             memset(buffer.data(), 0, buffer.size());
             SDL_LockAudio();
             for (const SoundEntry& s : entries) {
-                if (!consistent(s))
+                if (!consistent(s)) {
                     inconsistent++;
-                if (s.playing == 1)
+                }
+                if (s.playing == 1) {
                     mixedWhilePlaying++;
+                }
             }
             my_audio_callback(&record, buffer.data(), BUFFER);
             for (const SoundEntry& s : entries) {
-                if (!consistent(s))
+                if (!consistent(s)) {
                     inconsistent++;
+                }
             }
             SDL_UnlockAudio();
         }
@@ -76,19 +83,22 @@ TEST(SoundThreads, PlayWhileMixingNeverShowsAHalfRestartedSound) {
 
     // Every sound already plays when the mixer starts, so its first call
     // mixes them all whatever the scheduling.
-    for (SoundEntry& s : entries)
+    for (SoundEntry& s : entries) {
         Snd_play(&s);
+    }
     ready.fetch_add(1);
     while (ready.load() < 2) {
     }
-    for (int k = 0; k < PLAYS; k++)
+    for (int k = 0; k < PLAYS; k++) {
         Snd_play(&entries[k % SOUND_COUNT]);
+    }
     mixer.join();
 
     EXPECT_EQ(inconsistent, 0);
     EXPECT_GE(mixedWhilePlaying, SOUND_COUNT);
-    for (const SoundEntry& s : entries)
+    for (const SoundEntry& s : entries) {
         EXPECT_TRUE(consistent(s));
+    }
 
     close_Audio();
     SDL_Quit();

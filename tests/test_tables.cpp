@@ -4,7 +4,11 @@
 
 #include <SDL/SDL_rotozoom.h>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "tests/support/engine_surfaces.h"
 #include "tests/support/test_env.h"
 
@@ -87,7 +91,6 @@ TEST_F(Tables, SpritesStartWhereTheSceneNeedsThem) {
     for (Sprite& s : spr) {
         s.x.speed = 99;
         s.angle.value = 1234;
-        s.zoomY.spare = 7;
     }
     build();
     for (const SpriteRow& r : spriteRows) {
@@ -99,11 +102,9 @@ TEST_F(Tables, SpritesStartWhereTheSceneNeedsThem) {
         EXPECT_EQ(s.zoomY.value, 0x10000);
         for (const Channel* c : {&s.x, &s.y, &s.zoomX, &s.zoomY}) {
             EXPECT_EQ(c->speed, 0);
-            EXPECT_EQ(c->spare, 0);
         }
         EXPECT_EQ(s.angle.value, 0);
         EXPECT_EQ(s.angle.speed, 0);
-        EXPECT_EQ(s.angle.spare, 0);
         if (r.image >= 0) {
             const Test_Strip& c = Test_strips[r.image];
             EXPECT_EQ(s.image, sprtbl[r.image].surface);
@@ -291,9 +292,9 @@ TEST_F(Tables, MissingStripLeavesItsSpritesUndrawn) {
     screen = Test_makeRgba(640, 480);
     Test_fillRows(screen, 0, 480, 0);
     View view{0, 0};
-    Spr_draw(&spr[SPR_ROCK], &view, 640, 480);
+    Spr_draw(&spr[SPR_ROCK], &view, 480);
     Spr_setAni(&spr[SPR_GRUMM], &ani[ANI_SWING], 0, 1);
-    Spr_draw(&spr[SPR_GRUMM], &view, 640, 480);
+    Spr_draw(&spr[SPR_GRUMM], &view, 480);
     EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
     SDL_FreeSurface(screen);
     screen = saved;
@@ -314,7 +315,7 @@ TEST_F(Tables, IceBlockIsDrawnPlainWhereItStands) {
     rotations = 0;
     Spr_rotozoom = countingRotozoom;
     View view{0, 0};
-    Spr_draw(&spr[SPR_ICE], &view, 640, 480);
+    Spr_draw(&spr[SPR_ICE], &view, 480);
     Spr_rotozoom = rotozoomSurfaceXY;
     EXPECT_EQ(rotations, 0);
     EXPECT_EQ(Test_getPixel(screen, 460, 42) & 0xFFFFFF, 0x0000FFu);

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Installs what is missing, then builds and runs the whole test suite three
-# ways: a plain build (with the million-frame soak and the memory checker);
+# Installs what is missing, checks that the C++ files are formatted, then
+# builds and runs the whole test suite three ways: a plain build (with the million-frame soak and the memory checker);
 # AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
 # ThreadSanitizer for the test of the mixer's threads. Last, the Debian
 # package is built, installed, started and removed. Any failure or sanitizer
@@ -8,6 +8,10 @@
 set -eu
 cd "$(dirname "$0")/.."
 sh tools/install-deps.sh
+
+echo "== formatting =="
+# Every C++ file as the repository's .clang-format writes it.
+git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 jobs=$(nproc)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

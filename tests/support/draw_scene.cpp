@@ -3,7 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "tests/support/test_env.h"
 
 namespace {

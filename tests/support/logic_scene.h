@@ -6,7 +6,11 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 
 // Values Logic_rand hands out, in turn; the last one repeats.
 struct Logic_RandScript {

@@ -1,9 +1,10 @@
 #include "tests/support/sound_catalogue.h"
 
 const uint8_t* Test_wavSamples(const char* assetName, uint32_t* length) {
-    HRSRC found = FindResourceA(&RES_executable, assetName, RT_RCDATA);
-    if (!found || found->end - found->begin < 44)
+    const Asset* found = RES_find(assetName);
+    if (!found || found->end - found->begin < 44) {
         return nullptr;
+    }
     // The catalogue's WAVs have a fixed 44-byte header whose last field is
     // the data chunk's size.
     const uint8_t* h = found->begin;

@@ -5,7 +5,11 @@
 #include <SDL/SDL.h>
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 
 // The sample bytes of a WAV asset as stored (after its 44-byte header), and

@@ -18,8 +18,9 @@ SDL_Surface* Test_makeScreen() {
 }
 
 uint32_t Test_pixel(SDL_Surface* surface, int x, int y) {
-    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h)
+    if (!surface || x < 0 || y < 0 || x >= surface->w || y >= surface->h) {
         return 0xFFFFFFFFu;
+    }
     SDL_LockSurface(surface);
     const uint8_t* row = static_cast<const uint8_t*>(surface->pixels) + y * surface->pitch;
     uint32_t value = reinterpret_cast<const uint32_t*>(row)[x];
@@ -39,27 +40,24 @@ std::string Test_readFile(const std::string& path) {
 #include <strings.h>
 
 const Test_Strip Test_strips[IMAGE_COUNT] = {
-    {"fly.png", 72, 36, 21},     {"font.png", 13, 27, 11},     {"ice.png", 175, 414, 1},
-    {"look.png", 67, 29, 6},     {"prepjump.png", 48, 72, 33}, {"rock.png", 144, 96, 1},
-    {"scratch.png", 72, 8, 1},   {"sfont.png", 10, 20, 6},     {"shadow.png", 55, 10, 1},
-    {"sign.png", 145, 78, 1},    {"ssign.png", 85, 35, 1},     {"stick.png", 36, 48, 6},
-    {"stree.png", 59, 104, 1},   {"TOP.png", 43, 15, 1},       {"tree.png", 94, 166, 1},
-    {"grumm.png", 180, 134, 31}, {"signshad.png", 169, 24, 1},
+#define STRIP(id, name, width, frameHeight, frames, flags) {name, width, frameHeight, frames},
+#include "game/catalogue.def"
 };
 
 void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* bytes, size_t size) {
     uint16_t n = 0;
-    for (uint16_t i = 0; i < RES_executable.count && n < 64; i++) {
-        ResAsset asset = RES_executable.assets[i];
+    for (uint16_t i = 0; i < RES_linked.count && n < 64; i++) {
+        Asset asset = RES_linked.assets[i];
         if (strcasecmp(asset.name, name) == 0) {
-            if (!bytes)
+            if (!bytes) {
                 continue;
+            }
             asset.begin = bytes;
             asset.end = bytes + size;
         }
         out->assets[n++] = asset;
     }
-    out->module = ResModule{out->assets, n};
+    out->catalogue = AssetCatalogue{out->assets, n};
 }
 
 #include <chrono>
@@ -90,19 +88,23 @@ Test_ProgramRun Test_runProgram(const std::vector<std::string>& sdlEnv) {
     char errPath[] = "/tmp/snowpunt-err-XXXXXX";
     int outFd = mkstemp(outPath);
     int errFd = mkstemp(errPath);
-    if (outFd < 0 || errFd < 0)
+    if (outFd < 0 || errFd < 0) {
         return run;
+    }
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
     posix_spawn_file_actions_adddup2(&files, outFd, 1);
     posix_spawn_file_actions_adddup2(&files, errFd, 2);
     std::vector<std::string> env = sdlEnv;
-    for (char** e = environ; *e; ++e)
-        if (strncmp(*e, "SDL_", 4) != 0)
+    for (char** e = environ; *e; ++e) {
+        if (strncmp(*e, "SDL_", 4) != 0) {
             env.push_back(*e);
+        }
+    }
     std::vector<char*> envp;
-    for (std::string& e : env)
+    for (std::string& e : env) {
         envp.push_back(e.data());
+    }
     envp.push_back(nullptr);
     const char* binary = SNOWPUNT_BINARY;
     char* argv[] = {const_cast<char*>(binary), nullptr};
@@ -115,8 +117,9 @@ Test_ProgramRun Test_runProgram(const std::vector<std::string>& sdlEnv) {
     close(errFd);
     if (spawned == 0) {
         int status = 0;
-        while (!catches_termination(pid) && waitpid(pid, &status, WNOHANG) == 0)
+        while (!catches_termination(pid) && waitpid(pid, &status, WNOHANG) == 0) {
             usleep(10000);
+        }
         kill(pid, SIGTERM);
         waitpid(pid, &run.status, 0);
     }

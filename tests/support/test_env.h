@@ -29,11 +29,11 @@ struct Test_Strip {
 extern const Test_Strip Test_strips[IMAGE_COUNT];
 
 // A catalogue like the executable's, with one asset left out or with its
-// bytes replaced; `bytes` null leaves the asset out. Pointing RES_ownModule
-// at `module` and calling RES_init makes the lookup search it.
+// bytes replaced; `bytes` null leaves the asset out. Pointing RES_catalogue
+// at `catalogue` makes the lookup search it.
 struct Test_Catalogue {
-    ResAsset assets[64];
-    ResModule module;
+    Asset assets[64];
+    AssetCatalogue catalogue;
 };
 void Test_makeCatalogue(Test_Catalogue* out, const char* name, const uint8_t* bytes = nullptr,
                         size_t size = 0);

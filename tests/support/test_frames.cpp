@@ -3,16 +3,18 @@
 Test_Clock* Test_clock = nullptr;
 
 static uint32_t fake_ticks() {
-    if (Test_clock->onRead)
+    if (Test_clock->onRead) {
         Test_clock->onRead(Test_clock->reads);
+    }
     Test_clock->reads++;
     return Test_clock->now;
 }
 static void fake_sleep(uint32_t ms) {
     Test_clock->sleeps.push_back(ms);
     Test_clock->now += ms;
-    if (Test_clock->onSleep)
+    if (Test_clock->onSleep) {
         Test_clock->onSleep(ms);
+    }
 }
 
 static uint32_t sdl_ticks() {
@@ -59,8 +61,9 @@ SDL_Event Test_buttonDown(uint8_t button) {
 }
 
 static void push_all(const std::vector<SDL_Event>& events) {
-    for (SDL_Event e : events)
+    for (SDL_Event e : events) {
         SDL_PushEvent(&e);
+    }
 }
 
 void Test_runLoop(GameRecord* game, const std::vector<std::vector<SDL_Event>>& script,
@@ -70,20 +73,21 @@ void Test_runLoop(GameRecord* game, const std::vector<std::vector<SDL_Event>>& s
     // The clock stands still, so every frame sleeps its whole 16 ms; the
     // end of a frame is where the next frame's events are queued.
     clock.onSleep = [&](uint32_t) {
-        if (observe)
+        if (observe) {
             observe(frame);
+        }
         frame++;
-        if (size_t(frame) < script.size())
+        if (size_t(frame) < script.size()) {
             push_all(script[frame]);
-        else {
+        } else {
             SDL_Event escape = Test_keyUp(SDLK_ESCAPE);
             SDL_PushEvent(&escape);
         }
     };
     Test_useFakeClock(&clock);
-    if (!script.empty())
+    if (!script.empty()) {
         push_all(script[0]);
-    else {
+    } else {
         SDL_Event escape = Test_keyUp(SDLK_ESCAPE);
         SDL_PushEvent(&escape);
     }

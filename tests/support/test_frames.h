@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "platform/main_loop.h"
 
 SDL_Event Test_keyUp(SDLKey key);
 SDL_Event Test_keyDown(SDLKey key);

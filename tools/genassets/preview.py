@@ -17,6 +17,7 @@ import os  # noqa: E402
 
 import cairo  # noqa: E402
 
+import catalogue  # noqa: E402
 import generate  # noqa: E402
 import scenery  # noqa: E402
 
@@ -40,7 +41,7 @@ def surface_from_rgba(w, h, px):
     return s
 
 
-STRIPS = {name: (w, h, n, b) for name, w, h, n, b in generate.STRIPS}
+STRIPS = {name: (w, h, n, generate.STRIP_BUILDERS[name]) for name, (w, h, n) in catalogue.read()[1].items()}
 _cache = {}
 
 

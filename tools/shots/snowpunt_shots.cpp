@@ -18,7 +18,11 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "platform/platform.h"
+#include "game/draw.h"
+#include "platform/audio.h"
+#include "platform/images.h"
+#include "platform/main_loop.h"
+#include "platform/startup.h"
 #include "platform/assets.h"
 #include "tools/shots/png_write.h"
 
@@ -139,7 +143,6 @@ bool startUp(Run* run) {
     }
 
     // Everything loaded as start-up loads it, against the 32-bit display.
-    RES_init();
     load_scene();
     if (bg == nullptr) {
         fprintf(stderr, "bg.bmp cannot be decoded: the stand-in backdrop is shown\n");

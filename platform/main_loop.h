@@ -1,0 +1,30 @@
+// The main loop: input, the game's fixed step, drawing, and frame pacing.
+#pragma once
+
+#include <SDL/SDL.h>
+#include <cstdint>
+
+#include "game/game.h"
+
+// The event record the main loop polls into.
+extern SDL_Event event;
+// Tick count (ms) at the start of the current frame.
+extern uint32_t start_time;
+// Tick count (ms) at the end of the current frame's work.
+extern uint32_t end_time;
+// After Frame_end: the target minus the time the frame's work took.
+extern int32_t delta_time;
+
+// The clock and the sleep of the frame pacing; tests replace them.
+extern uint32_t (*Frame_getTicks)();
+extern void (*Frame_delay)(uint32_t ms);
+
+void Frame_start();
+// Sleeps out what is left of target ms since Frame_start, then shows the frame.
+void Frame_end(uint32_t target);
+
+// One frame's handling of one polled event. Returns 1 when the loop must end
+// (Escape released); a closed window ends the process.
+uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e);
+// Runs frames until Escape.
+void Game_loop(GameRecord* game);
