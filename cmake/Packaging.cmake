@@ -3,8 +3,10 @@
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/snowpunt.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/snowpunt.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
+# The icons at every hicolor size and the scalable one, as the generator
+# drew them.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME snowpunt)

@@ -45,7 +45,7 @@ dpkg-deb -f "$deb" Depends | grep -q "libsdl-image1.2" || fail "no dependency on
 dpkg-deb -f "$deb" Depends | grep -q "libsdl-gfx1.2" || fail "no dependency on SDL_gfx"
 # Exactly the three files, nothing from the build or the tests.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort | tr '\n' ' ')
-expected="./usr/bin/snowpunt ./usr/share/applications/snowpunt.desktop ./usr/share/icons/hicolor/32x32/apps/snowpunt.png "
+expected="./usr/bin/snowpunt ./usr/share/applications/snowpunt.desktop $(for n in 128 16 24 256 32 48 64; do printf "./usr/share/icons/hicolor/%sx%s/apps/snowpunt.png " $n $n; done)./usr/share/icons/hicolor/scalable/apps/snowpunt.svg "
 [ "$files" = "$expected" ] || fail "unexpected files: $files"
 
 echo "== installing =="
@@ -83,7 +83,7 @@ grep -qx "Exec=snowpunt" /usr/share/applications/snowpunt.desktop ||
     fail "desktop entry does not start snowpunt"
 icon=/usr/share/icons/hicolor/32x32/apps/snowpunt.png
 file "$icon" | grep -q "PNG image data, 32 x 32" || fail "icon is not a 32x32 PNG: $(file "$icon")"
-cmp -s "$icon" "$src/packaging/snowpunt.png" || fail "installed icon differs from the source's"
+cmp -s "$icon" "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" || fail "installed icon differs from the source's"
 
 echo "== running the installed game =="
 # Headless; the termination signal is sent once the multimedia layer catches
