@@ -11,23 +11,28 @@ import sys
 import tempfile
 
 
+def files(top):
+    """Relative paths of the files under top, sorted."""
+    return sorted(os.path.relpath(os.path.join(d, n), top) for d, _, names in os.walk(top) for n in names)
+
+
 def main(argv):
     src = argv[1]
     committed = os.path.join(src, "assets")
-    icon = os.path.join(src, "packaging", "snowpunt.png")
+    icons = os.path.join(src, "packaging", "icons", "hicolor")
     with tempfile.TemporaryDirectory() as tmp:
         out = os.path.join(tmp, "assets")
-        new_icon = os.path.join(tmp, "snowpunt.png")
+        new_icons = os.path.join(tmp, "hicolor")
         env = dict(os.environ, PYTHONDONTWRITEBYTECODE="1")
         subprocess.run([sys.executable, os.path.join(src, "tools", "genassets", "generate.py"), "--out", out,
-                        "--icon", new_icon], check=True, env=env)
+                        "--icons", new_icons], check=True, env=env)
         problems = []
-        made = sorted(os.listdir(out))
-        have = sorted(os.listdir(committed))
-        if made != have:
-            problems.append("generated %s but the repository has %s" % (made, have))
-        pairs = [(os.path.join(out, n), os.path.join(committed, n)) for n in made if n in have]
-        pairs.append((new_icon, icon))
+        pairs = []
+        for made_dir, have_dir in ((out, committed), (new_icons, icons)):
+            made, have = files(made_dir), files(have_dir)
+            if made != have:
+                problems.append("generated %s but the repository has %s" % (made, have))
+            pairs += [(os.path.join(made_dir, n), os.path.join(have_dir, n)) for n in made if n in have]
         for a, b in pairs:
             with open(a, "rb") as fa, open(b, "rb") as fb:
                 da, db = fa.read(), fb.read()

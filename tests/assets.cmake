@@ -5,5 +5,5 @@ add_test(NAME art_regenerate
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/art_regenerate.py ${PROJECT_SOURCE_DIR})
 add_test(NAME art_check
          COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/check_art.py ${PROJECT_SOURCE_DIR}/assets
-                 ${PROJECT_SOURCE_DIR}/packaging/snowpunt.png)
+                 ${PROJECT_SOURCE_DIR}/packaging/icons/hicolor/32x32/apps/snowpunt.png)
 set_tests_properties(art_regenerate art_check PROPERTIES ENVIRONMENT PYTHONDONTWRITEBYTECODE=1 TIMEOUT 300)

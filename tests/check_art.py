@@ -369,11 +369,12 @@ def check_digits(st):
 def check_icon(path):
     with open(path, "rb") as fh:
         data = fh.read()
-    info, idx = read_png(data)
-    check((info["width"], info["height"], info["depth"], info["ctype"]) == (32, 32, 8, 3),
-          "icon: want a 32x32 8-bit palette image")
-    check(len(info.get("palette", [])) == 256, "icon: palette of %d colours" % len(info.get("palette", [])))
-    check(len(set(idx)) > 16, "icon: nearly empty")
+    info, px = read_png(data)
+    if not check((info["width"], info["height"], info["depth"], info["ctype"]) == (32, 32, 8, 6),
+                 "icon: want a 32x32 RGBA image"):
+        return
+    check(all(px[i + 3] == 0 for i in (0, 31 * 4, 31 * 128, 1023 * 4)), "icon: corners not transparent")
+    check(len(set(px[i:i + 4] for i in range(0, len(px), 4))) > 16, "icon: nearly empty")
 
 
 def main(argv):

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds the Debian package in a Release build directory of its own, installs
-# it with apt, checks what it put where, starts the installed game headless
+# Builds the Debian package in a Release build directory of its own, checks
+# it with lintian, installs it with apt, checks what it put where (with the
+# desktop entry and AppStream validators), starts the installed game headless
 # and ends it like a closed window, then removes the package again. The
 # machine is left with exactly the packages it had: the test refuses to run
 # over an installed snowpunt, and whatever apt pulled in with the package goes
@@ -43,10 +44,19 @@ dpkg-deb -f "$deb" Package Version Section Maintainer Depends
 dpkg-deb -f "$deb" Depends | grep -q "libsdl1.2debian" || fail "no dependency on SDL"
 dpkg-deb -f "$deb" Depends | grep -q "libsdl-image1.2" || fail "no dependency on SDL_image"
 dpkg-deb -f "$deb" Depends | grep -q "libsdl-gfx1.2" || fail "no dependency on SDL_gfx"
-# Exactly the three files, nothing from the build or the tests.
-files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | sort | tr '\n' ' ')
-expected="./usr/bin/snowpunt ./usr/share/applications/snowpunt.desktop ./usr/share/icons/hicolor/32x32/apps/snowpunt.png "
+# Exactly these files, nothing from the build or the tests.
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort | tr '\n' ' ')
+id=invalid.snowpunt.Snowpunt
+expected="./usr/games/snowpunt ./usr/share/applications/$id.desktop ./usr/share/doc/snowpunt/changelog.gz \
+./usr/share/doc/snowpunt/copyright $(for n in 128 16 24 256 32 48 64; do
+    printf './usr/share/icons/hicolor/%sx%s/apps/snowpunt.png ' "$n" "$n"
+done)./usr/share/icons/hicolor/scalable/apps/snowpunt.svg ./usr/share/man/man6/snowpunt.6.gz \
+./usr/share/metainfo/$id.metainfo.xml "
 [ "$files" = "$expected" ] || fail "unexpected files: $files"
+
+echo "== lintian =="
+# Informational tags are fine; any error or warning fails.
+lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 
 echo "== installing =="
 before=$(mktemp)
@@ -72,18 +82,19 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$(cd "$(dirname "$d
 
 echo "== installed files =="
 dpkg -L snowpunt
-exe=/usr/bin/snowpunt
+exe=/usr/games/snowpunt
 [ -x "$exe" ] || fail "$exe is not installed as an executable"
 file -L "$exe" | grep -q "ELF 64-bit LSB pie executable\|ELF 64-bit LSB executable" ||
     fail "$exe is not an executable: $(file -L "$exe")"
-desktop-file-validate /usr/share/applications/snowpunt.desktop || fail "desktop entry not valid"
-grep -qx "Categories=Game;ArcadeGame;" /usr/share/applications/snowpunt.desktop ||
-    fail "desktop entry lacks its categories"
-grep -qx "Exec=snowpunt" /usr/share/applications/snowpunt.desktop ||
-    fail "desktop entry does not start snowpunt"
+desktop=/usr/share/applications/$id.desktop
+desktop-file-validate "$desktop" || fail "desktop entry not valid"
+grep -qx "Categories=Game;ArcadeGame;" "$desktop" || fail "desktop entry lacks its categories"
+grep -qx "Exec=snowpunt" "$desktop" || fail "desktop entry does not start snowpunt"
+# The AppStream validator fails on any error or warning.
+appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" || fail "AppStream metadata not valid"
 icon=/usr/share/icons/hicolor/32x32/apps/snowpunt.png
 file "$icon" | grep -q "PNG image data, 32 x 32" || fail "icon is not a 32x32 PNG: $(file "$icon")"
-cmp -s "$icon" "$src/packaging/snowpunt.png" || fail "installed icon differs from the source's"
+cmp -s "$icon" "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" || fail "installed icon differs from the source's"
 
 echo "== running the installed game =="
 # Headless; the termination signal is sent once the multimedia layer catches

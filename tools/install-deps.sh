@@ -6,7 +6,7 @@ set -eu
 PACKAGES="build-essential cmake pkg-config
 libsdl1.2-dev libsdl-image1.2-dev libsdl-gfx1.2-dev zlib1g-dev
 googletest libgtest-dev libbenchmark-dev
-python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file"
+python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file lintian appstream"
 
 missing=""
 for p in $PACKAGES; do

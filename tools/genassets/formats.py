@@ -35,21 +35,6 @@ def png_rgba(width, height, rgba):
     return PNG_SIGNATURE + _chunk(b"IHDR", ihdr) + _chunk(b"IDAT", _idat(rows)) + _chunk(b"IEND", b"")
 
 
-def png_palette(width, height, palette, alphas, indices):
-    """PNG colour type 3 with a full 256-entry palette and a tRNS chunk."""
-    assert len(palette) == 256 and len(alphas) == 256
-    assert len(indices) == width * height
-    rows = [bytes(indices[y * width:(y + 1) * width]) for y in range(height)]
-    ihdr = struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0)
-    plte = b"".join(bytes(c) for c in palette)
-    # tRNS may stop after the last entry that is not opaque.
-    last = max((i for i, a in enumerate(alphas) if a != 255), default=-1)
-    out = PNG_SIGNATURE + _chunk(b"IHDR", ihdr) + _chunk(b"PLTE", plte)
-    if last >= 0:
-        out += _chunk(b"tRNS", bytes(alphas[: last + 1]))
-    return out + _chunk(b"IDAT", _idat(rows)) + _chunk(b"IEND", b"")
-
-
 BMP_HEADER_SIZE = 54
 
 

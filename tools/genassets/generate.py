@@ -1,10 +1,11 @@
 #!/usr/bin/python3
 """Writes every picture, sprite strip and sound of Snowpunt.
 
-    generate.py [--out DIR] [--icon PATH]
+    generate.py [--out DIR] [--icons DIR]
 
-DIR defaults to the repository's assets/ directory and PATH to
-packaging/snowpunt.png. The output is the same byte for byte on every run.
+The assets go to the repository's assets/ directory and the desktop icons
+(hicolor sizes and the scalable one) under packaging/icons/hicolor unless
+told otherwise. The output is the same byte for byte on every run.
 """
 
 import sys
@@ -19,6 +20,7 @@ import formats  # noqa: E402
 import scenery  # noqa: E402
 import bird  # noqa: E402
 import grumm  # noqa: E402
+import icons  # noqa: E402
 import screens  # noqa: E402
 import sounds  # noqa: E402
 
@@ -92,18 +94,18 @@ def build_all():
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--out", default=os.path.join(REPO, "assets"), help="directory for the 26 assets")
-    parser.add_argument("--icon", default=os.path.join(REPO, "packaging", "snowpunt.png"),
-                        help="path of the 32 x 32 desktop icon")
+    parser.add_argument("--icons", default=os.path.join(REPO, "packaging", "icons", "hicolor"),
+                        help="hicolor directory for the desktop icons")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     for name, data in build_all():
         with open(os.path.join(args.out, name), "wb") as f:
             f.write(data)
-    icon_dir = os.path.dirname(args.icon)
-    if icon_dir:
-        os.makedirs(icon_dir, exist_ok=True)
-    with open(args.icon, "wb") as f:
-        f.write(screens.icon())
+    for rel, data in icons.all_files():
+        path = os.path.join(args.icons, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
     return 0
 
 

@@ -176,7 +176,7 @@ def main():
 
 
 def screens(out):
-    """The two full-screen pictures and the icon, as PNGs to look at."""
+    """The two full-screen pictures and the icons, as PNGs to look at."""
     import screens as sc
     for name, fn in (("promo.png", sc.promo), ("title.png", sc.title)):
         rgb = fn()
@@ -184,8 +184,10 @@ def screens(out):
         for i in range(0, len(rgb), 3):
             px += rgb[i:i + 3] + b"\xff"
         surface_from_rgba(640, 480, bytes(px)).write_to_png(os.path.join(out, name))
-    with open(os.path.join(out, "icon.png"), "wb") as f:
-        f.write(sc.icon())
+    import icons
+    for size in icons.SIZES:
+        with open(os.path.join(out, "icon-%d.png" % size), "wb") as f:
+            f.write(icons.png(size))
 
 
 if __name__ == "__main__":

@@ -1,4 +1,4 @@
-"""The credits screen, the title picture and the desktop icon."""
+"""The credits screen and the title picture."""
 
 import math
 
@@ -7,7 +7,6 @@ import cairo
 import bird
 import canvas as cv
 from canvas import hexcol
-import formats
 import grumm
 import lettering
 import scenery
@@ -123,84 +122,3 @@ def title():
     _bird_at(c, flying, 120, 190, 3.0, angle=-18)
     _ground_shadow(c, 200, 440, 40, 6)
     return cv.rgb_over(s)
-
-
-def icon():
-    s, c = cv.new(32, 32)
-    cv.round_rect(c, 1, 1, 30, 30, 7)
-    g = cairo.LinearGradient(0, 0, 0, 32)
-    g.add_color_stop_rgb(0, *hexcol("#cfe4fa"))
-    g.add_color_stop_rgb(1, *hexcol("#7fb3d8"))
-    c.set_source(g)
-    c.fill_preserve()
-    c.set_source_rgb(*hexcol(cv.OUTLINE))
-    c.set_line_width(1.2)
-    c.stroke()
-    cv.ellipse(c, 16, 27.5, 13, 3.5)
-    c.set_source_rgb(*hexcol(cv.SNOW))
-    c.fill()
-    face = bird.P(x=0.0, y=0.0, yaw=0.0, hy=-8.5, pitch=10, tuck=1.0)
-    _bird_at(c, face, 15.0, 19.5, 0.72)
-    return quantised_png(32, 32, cv.rgba(s))
-
-
-def _median_cut(colours, limit):
-    """Median cut over (r, g, b, a, weight) tuples; returns <= limit means."""
-    boxes = [colours]
-    while len(boxes) < limit:
-        best, best_range, axis = None, 0, 0
-        for bi, box in enumerate(boxes):
-            if len(box) < 2:
-                continue
-            for ch in range(4):
-                lo = min(col[ch] for col in box)
-                hi = max(col[ch] for col in box)
-                if hi - lo > best_range:
-                    best, best_range, axis = bi, hi - lo, ch
-        if best is None:
-            break
-        box = sorted(boxes[best], key=lambda col: (col[axis], col))
-        total = sum(col[4] for col in box)
-        acc, cut = 0, 1
-        for k, col in enumerate(box):
-            acc += col[4]
-            if acc * 2 >= total:
-                cut = min(max(1, k + 1), len(box) - 1)
-                break
-        boxes[best:best + 1] = [box[:cut], box[cut:]]
-    means = []
-    for box in boxes:
-        wsum = sum(col[4] for col in box)
-        means.append(tuple(int(round(sum(col[ch] * col[4] for col in box) / wsum)) for ch in range(4)))
-    return means
-
-
-def quantised_png(w, h, px):
-    """A palette PNG (256 entries) of straight RGBA pixels.
-
-    Fully transparent pixels share entry 0; the rest are reduced by median
-    cut and each pixel takes the nearest palette colour.
-    """
-    counts = {}
-    for i in range(0, len(px), 4):
-        key = tuple(px[i:i + 4])
-        if key[3] == 0:
-            continue
-        counts[key] = counts.get(key, 0) + 1
-    colours = sorted((k + (n,) for k, n in counts.items()))
-    means = _median_cut(colours, 255)
-    palette = [(0, 0, 0)] * 256
-    alphas = [255] * 256
-    alphas[0] = 0
-    for k, m in enumerate(means):
-        palette[k + 1] = m[:3]
-        alphas[k + 1] = m[3]
-    nearest = {}
-    for key in counts:
-        nearest[key] = 1 + min(range(len(means)),
-                               key=lambda k: sum((key[ch] - means[k][ch]) ** 2 for ch in range(4)))
-    indices = bytearray()
-    for i in range(0, len(px), 4):
-        key = tuple(px[i:i + 4])
-        indices.append(0 if key[3] == 0 else nearest[key])
-    return formats.png_palette(w, h, palette, alphas, bytes(indices))
