@@ -20,6 +20,8 @@ struct AssetCatalogue {
 
 // The assets linked into this executable.
 extern const AssetCatalogue RES_linked;
+// The window icon, a 32 x 32 PNG with alpha (not part of the catalogue).
+extern const Asset RES_icon;
 // The catalogue every lookup searches: RES_linked. Tests point it at one of
 // their own, with an asset missing or broken.
 extern const AssetCatalogue* RES_catalogue;

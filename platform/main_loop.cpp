@@ -56,9 +56,19 @@ uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
         case SDLK_SPACE:
             actionInput = 1;
             break;
+        case SDLK_F11:
+            // Where the video driver cannot switch, nothing happens.
+            if (screen != nullptr) {
+                SDL_WM_ToggleFullScreen(screen);
+            }
+            break;
         default:
             break;
         }
+        break;
+    case SDL_JOYBUTTONUP:
+        // Any gamepad button does what Space does.
+        actionInput = 1;
         break;
     case SDL_QUIT:
         // A closed window ends the process at once; SDL_Quit runs at exit.

@@ -1,10 +1,13 @@
 #include "platform/startup.h"
 
+#include <SDL/SDL_image.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "game/draw.h"
 #include "game/game.h"
+#include "platform/assets.h"
 #include "platform/audio.h"
 #include "platform/images.h"
 #include "platform/main_loop.h"
@@ -13,6 +16,49 @@ static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags)
     return SDL_SetVideoMode(width, height, bpp, flags);
 }
 SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
+
+void Startup_nameWindow() {
+    SDL_WM_SetCaption("Snowpunt", "Snowpunt");
+    SDL_Surface* icon = IMG_Load_RW(
+        SDL_RWFromConstMem(RES_icon.begin, static_cast<int>(RES_icon.end - RES_icon.begin)), 1);
+    if (icon == nullptr) {
+        return;
+    }
+    // One bit per pixel, rows padded to whole bytes, the leftmost pixel in the
+    // highest bit: set where the icon is more opaque than clear.
+    uint8_t mask[32 * 4] = {};
+    const int rowBytes = (icon->w + 7) / 8;
+    if (icon->format->BytesPerPixel == 4 && icon->h * rowBytes <= static_cast<int>(sizeof mask) &&
+        SDL_LockSurface(icon) == 0) {
+        for (int y = 0; y < icon->h; y++) {
+            const uint32_t* row = reinterpret_cast<const uint32_t*>(
+                static_cast<const uint8_t*>(icon->pixels) + y * icon->pitch);
+            for (int x = 0; x < icon->w; x++) {
+                uint8_t r, g, b, a;
+                SDL_GetRGBA(row[x], icon->format, &r, &g, &b, &a);
+                if (a >= 128) {
+                    mask[y * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                }
+            }
+        }
+        SDL_UnlockSurface(icon);
+        // The window system keeps a copy of its own.
+        SDL_WM_SetIcon(icon, mask);
+    }
+    SDL_FreeSurface(icon);
+}
+
+// Gamepads: every joystick SDL finds is opened, so that its buttons send
+// events. Without joystick support the game simply has none.
+static void openGamepads() {
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
+        return;
+    }
+    for (int i = 0; i < SDL_NumJoysticks(); i++) {
+        SDL_JoystickOpen(i);
+    }
+    SDL_JoystickEventState(SDL_ENABLE);
+}
 
 // Puts a full-screen picture of the start-up on the screen, reporting what
 // fails and going on.
@@ -33,6 +79,8 @@ extern "C" int SDL_main(int, char*[]) {
     }
     atexit(SDL_Quit);
 
+    // The name and icon must be given before the window opens.
+    Startup_nameWindow();
     // Depth 0: the display's own depth.
     screen = Startup_setVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!screen) {
@@ -43,6 +91,7 @@ extern "C" int SDL_main(int, char*[]) {
     }
     SDL_EnableUNICODE(1);
     SDL_EnableKeyRepeat(0, 30); // a delay of 0 turns key repeat off
+    openGamepads();
 
     // The promo picture stays up for at least 3000 ms, while the title loads.
     showPicture("promo1.bmp");
