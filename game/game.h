@@ -82,8 +82,8 @@ enum : uint16_t {
 static_assert(IMAGE_COUNT == 17 && SOUND_COUNT == 6);
 
 // Places in the world (16.16) that the rules, the tables and the drawing share.
-constexpr fixed BIRD_START_X =
-    0x02240000; // 548.0: the bird on the ice; every distance is measured from here
+// Every distance is measured from the bird's start.
+constexpr fixed BIRD_START_X = 0x02240000;  // 548.0: the bird on the ice
 constexpr fixed BIRD_START_Y = 0x01950000;  // 405.0
 constexpr fixed BIRD_LYING_Y = 0x00337FFF;  // 51.49998: the snow line under the bird
 constexpr fixed SIGN_LANDED_Y = 0x0051FFFF; // 81.99998: the line the dropped sign stops on
