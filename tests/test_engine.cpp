@@ -1,824 +1,248 @@
-// The scene engine: interpolations, collision tests, animations, sprite
-// stepping and drawing.
+// The scene engine, the scene's tables as the game builds them, the scratch marks.
 #include <gtest/gtest.h>
 
-#include <SDL/SDL_rotozoom.h>
-#include <malloc.h>
+#include <array>
+#include <tuple>
 
-#include "engine/Animation.h"
-#include "engine/Collision.h"
-#include "engine/Interpolation.h"
-#include "engine/Sprite.h"
-#include "tests/support/engine_surfaces.h"
+#include "tests/support/test_env.h"
 
 namespace {
 
-constexpr uint32_t RED = 0x0000FF;
-constexpr uint32_t GREEN = 0x00FF00;
+using std::tuple;
+using Box = std::array<int, 4>; // x0, y0, x1, y1 of the screen pixels of a colour
+constexpr Box NONE{640, 480, -1, -1};
+constexpr uint32_t RED = 0xFF0000, GREEN = 0x00FF00;
 
-Sprite plainSprite(fixed x, fixed y) {
-    Sprite s{};
-    s.x.value = x;
-    s.y.value = y;
-    s.zoomX.value = FIX_ONE;
-    s.zoomY.value = FIX_ONE;
+// An opaque 32-bit RGBA strip, green with rows y and below red.
+SDL_Surface* strip(int w, int h, int y) {
+    SDL_Surface* s = SDL_CreateRGBSurface(0, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Rect band{0, static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+    SDL_FillRect(s, nullptr, 0xFF000000 | GREEN);
+    SDL_FillRect(s, &band, 0xFF000000 | RED);
     return s;
 }
 
-// ---------------------------------------------------------------- gravity
-
-TEST(Interpolation, GravityTenFrames) {
-    Sprite s = plainSprite(0, 0x1000000);
-    Interpolation g{&s.y, -16777, 1};
-    s.intpl = &g;
-    s.intplCount = 1;
-    for (int i = 0; i < 10; i++) {
-        Spr_doN(&s, 1);
+Box box(SDL_Surface* screen, uint32_t colour) {
+    Box b = NONE;
+    for (int x = 0, y = 0; y < 480; x = (x + 1) % 640, y += x == 0) {
+        if (Test_pixel(screen, x, y) == colour) {
+            b = {std::min(b[0], x), std::min(b[1], y), std::max(b[2], x), y};
+        }
     }
-    EXPECT_EQ(s.y.speed, -167770);
-    // 16777 * (1 + 2 + ... + 10) = 16777 * 55
-    EXPECT_EQ(s.y.value, 0x1000000 - 922735);
-    EXPECT_EQ(s.x.value, 0);
+    return b;
 }
 
-TEST(Interpolation, StoppedAndTargetless) {
-    Channel c{5, 7};
-    Interpolation r{&c, 100, 0};
-    EXPECT_EQ(Int_do(&r), 0);
-    EXPECT_EQ(c.speed, 7);
-    Int_stop(&r);
-    EXPECT_EQ(r.running, 0);
-    Int_start(&r);
-    Int_start(&r);
-    EXPECT_EQ(r.running, 1);
-    EXPECT_EQ(c.speed, 7); // starting resets nothing
-    EXPECT_EQ(Int_do(&r), 1);
-    EXPECT_EQ(c.speed, 107);
-    EXPECT_EQ(c.value, 5);
-    Int_stop(&r);
-    EXPECT_EQ(c.speed, 107);
+constexpr fixed L = BIRD_LYING_Y, LOSS = 0xBE76, HALF = 0x8000, ONE = FIX_ONE;
 
-    Interpolation none{nullptr, 100, 1};
-    EXPECT_EQ(Int_do(&none), 1);
-    EXPECT_EQ(Int_do(nullptr), 0);
-    Int_start(nullptr);
-    Int_stop(nullptr);
-}
+// Axis, hit, the line, the tested channel after this frame's motion and after. Every
+// test starts with a hit, which no axis keeps; the other channel must be left alone.
+const int colRows[][9] = {
+    {1, 1, L, LOSS, HALF, 0x320000, -0x30000, 0x350000, 73925},         // (3 px - loss) / 2 up
+    {1, 1, L, LOSS, HALF, 0x330000, -HALF, L, 0},                       // slower than the loss
+    {1, 1, L, LOSS, HALF, L - 1, -LOSS, L, 0},                          // a rebound of exactly 0
+    {1, 1, L, LOSS, HALF, L + 1, LOSS, L, 0},                           // the same going up
+    {1, 1, L, LOSS, HALF, L - 0x100 + HALF, HALF, L, 0},                // up, too slow to go on
+    {1, 1, L, LOSS, HALF, 0x338000 - 1 - LOSS, -1 - LOSS, 0x338000, 0}, // 0.5 up is 0, off it
+    {1, 1, L, LOSS, HALF, 0x337FFE + 1 + LOSS, 1 + LOSS, 0x337FFE, 0},  // 0.5 down is 0, not -1
+    {1, 1, L, LOSS, HALF, 0x337FFE + 3 + LOSS, 3 + LOSS, 0x337FFE, -1}, // 1.5 down is -1
+    {1, 1, L, LOSS, HALF, L - ONE, -ONE, L, 8389}, // leaving the line: (1 px - loss) / 2 back
+    {1, 1, L, LOSS, HALF, L + ONE, ONE, L, -8389},
+    {1, 0, L, LOSS, HALF, L, -0x30000, L, -0x30000}, // arriving on it is no crossing
+    {1, 0, L, LOSS, HALF, L, 0x30000, L, 0x30000},
+    {1, 1, SIGN_LANDED_Y, 0x77000000, 0, SIGN_LANDED_Y - 0x400000, -0x400000, SIGN_LANDED_Y, 0},
+    {0, 1, 0x80000, 0, ONE, 0x90000, 0x20000, 0x70000, -0x20000}, // x axis, full bounce
+    {2, 1, L, LOSS, HALF, L - 1, -0x100000, L - 1, -0x100000}};   // no axis
 
-TEST(Interpolation, SpeedWrapsAround) {
-    Channel c{0, INT32_MAX};
-    Interpolation r{&c, 1, 1};
-    Int_do(&r);
-    EXPECT_EQ(c.speed, INT32_MIN);
-}
-
-TEST(Interpolation, SeveralOnOneChannelAddUp) {
-    Sprite s = plainSprite(0, 0);
-    Interpolation run[3] = {{&s.x, 10, 1}, {&s.x, 5, 0}, {&s.x, 20, 1}};
-    s.intpl = run;
-    s.intplCount = 3;
-    Spr_doN(&s, 1);
-    EXPECT_EQ(s.x.speed, 30);
-    EXPECT_EQ(s.x.value, 30); // applied in the same frame
-}
-
-// ---------------------------------------------------------------- collisions
-
-// The bird's floor.
-CollisionArea birdFloor(Channel* x, Channel* y) {
-    return {x, y, 0x337FFF, 0xBE76, 0x8000};
-}
-
-TEST(Collision, FallBounces) {
-    Channel x{}, y{0x320000, -0x30000};
-    CollisionArea a = birdFloor(&x, &y);
-    Collision r{1, 0, &a};
-    EXPECT_EQ(Col_do(&r), 1);
-    EXPECT_EQ(r.hit, 1);
-    EXPECT_EQ(y.value, 0x350000);
-    // (-196608 + 48758) = -147850; half of it back up.
-    EXPECT_EQ(y.speed, 73925);
-}
-
-TEST(Collision, SlowFallStopsOnTheLine) {
-    Channel x{}, y{0x330000, -0x8000};
-    CollisionArea a = birdFloor(&x, &y);
-    Collision r{1, 0, &a};
-    EXPECT_EQ(Col_do(&r), 1);
-    EXPECT_EQ(y.speed, 0);
-    EXPECT_EQ(y.value, 0x337FFF);
-}
-
-TEST(Collision, ExactlyOnTheLineIsNoHit) {
-    for (fixed speed : {-0x30000, -1, 0, 1, 0x30000}) {
-        Channel x{}, y{0x337FFF, speed};
-        CollisionArea a = birdFloor(&x, &y);
-        Collision r{1, 1, &a};
-        EXPECT_EQ(Col_do(&r), 0) << speed;
-        EXPECT_EQ(r.hit, 0);
-        EXPECT_EQ(y.value, 0x337FFF);
-        EXPECT_EQ(y.speed, speed);
+TEST(Engine, CollisionWithALineRoundingTowardZero) {
+    EXPECT_EQ(tuple(fixmul(-1, HALF), fixmul(-3, HALF), fixmul(3, -HALF),
+                    fixmul(-3 * ONE, ONE + HALF), wrap_add(INT32_MAX, 1), wrap_sub(INT32_MIN, 1)),
+              tuple(0, -1, -1, -0x48000, INT32_MIN, INT32_MAX));
+    for (const auto& [axis, hit, limit, loss, bounce, v, speed, v2, s2] : colRows) {
+        Channel ch[2] = {{limit - 1, -0x100000}, {limit - 1, -0x100000}};
+        Channel &tested = ch[axis == 0 ? 0 : 1], &other = ch[axis == 0 ? 1 : 0];
+        tested = {v, speed};
+        CollisionArea area{&ch[0], &ch[1], limit, loss, bounce};
+        Collision c{axis, 1, &area};
+        const int ret = Col_do(&c);
+        EXPECT_EQ(tuple(ret, c.hit, tested.value, tested.speed, other.value, other.speed),
+                  tuple(hit, hit, v2, s2, limit - 1, -0x100000));
     }
 }
 
-TEST(Collision, NoCrossingNoChange) {
-    Channel x{}, y{0x400000, -0x10000}; // still above after falling
-    CollisionArea a = birdFloor(&x, &y);
-    Collision r{1, 1, &a};
-    EXPECT_EQ(Col_do(&r), 0);
-    EXPECT_EQ(y.value, 0x400000);
-    EXPECT_EQ(y.speed, -0x10000);
-}
+// Ticks a frame, frames, loop, running, start frame (binding starts the tick
+// count there too), the frame after each game frame ('-': stopped where it was).
+const tuple<uint16_t, uint16_t, uint8_t, uint8_t, uint16_t, const char*> aniRows[] = {
+    {3, 2, 0, 1, 0, "001112--"},   // the end frame stays once reached
+    {3, 2, 1, 1, 0, "0011120001"}, // looping shows the end frame one game frame
+    {3, 2, 1, 1, 2, "0001"},       // the restart counts ticks from zero again
+    {0, 3, 0, 1, 0, "123-"},       // no ticks a frame steps like one
+    {1, 1, 2, 1, 0, "1-"},         // only loop 1 restarts
+    {3, 0, 1, 1, 0, "000"},        // nothing to step
+    {3, 5, 1, 0, 1, "--"}};        // not running
 
-TEST(Collision, BounceQuotientTruncatesTowardZero) {
-    // Down: s' = -3 gives 0x8000 * 3 / 65536 = 1.5, sent up as 1.
-    Channel x{}, y{wrap_add(0x338000, -3 - 0xBE76), -3 - 0xBE76};
-    CollisionArea a = birdFloor(&x, &y);
-    EXPECT_EQ(Col_doAxis(&a, &y), 1);
-    EXPECT_EQ(y.speed, 1);
-    EXPECT_EQ(y.value, 0x338000);
-
-    // Up: s' = +3 gives -1.5, sent down as -1 (a shift would make it -2).
-    Channel z{0x337FFE + 3 + 0xBE76, 3 + 0xBE76};
-    EXPECT_EQ(Col_doAxis(&a, &z), 1);
-    EXPECT_EQ(z.speed, -1);
-    EXPECT_EQ(z.value, 0x337FFE);
-}
-
-TEST(Collision, UpwardCrossingStops) {
-    // From just under the line, rising too slowly to keep any speed.
-    Channel y{0x337FFF - 0x100 + 0x8000, 0x8000};
-    CollisionArea a{nullptr, &y, 0x337FFF, 0xBE76, 0x8000};
-    EXPECT_EQ(Col_doAxis(&a, &y), 1);
-    EXPECT_EQ(y.speed, 0);
-    EXPECT_EQ(y.value, 0x337FFF);
-}
-
-TEST(Collision, XAxisTestsTheXChannel) {
-    Channel x{0x90000, 0x20000}, y{0x10000, -0x100000};
-    CollisionArea a{&x, &y, 0x80000, 0, 0x10000};
-    Collision r{0, 0, &a};
-    EXPECT_EQ(Col_do(&r), 1);
-    EXPECT_EQ(x.value, 0x70000);
-    EXPECT_EQ(x.speed, -0x20000); // full bounce, no loss
-    EXPECT_EQ(y.value, 0x10000);  // the y channel is not looked at
-}
-
-TEST(Collision, RestingObjectWithGravityHitsEveryFrame) {
-    Sprite s = plainSprite(0, 0x337FFF);
-    Interpolation g{&s.y, -16777, 1};
-    s.intpl = &g;
-    s.intplCount = 1;
-    CollisionArea a = birdFloor(&s.x, &s.y);
-    Collision r{1, 0, &a};
-    for (int i = 0; i < 20; i++) {
-        Spr_doN(&s, 1);
-        Col_doN(&r, 1);
-        ASSERT_EQ(r.hit, 1) << "frame " << i;
-        ASSERT_EQ(s.y.value, 0x337FFF);
-        ASSERT_EQ(s.y.speed, 0);
-    }
-    Int_stop(&g);
-    Spr_doN(&s, 1);
-    Col_doN(&r, 1);
-    EXPECT_EQ(r.hit, 0);
-}
-
-TEST(Collision, FallingSignAlwaysStops) {
-    Channel x{}, y{};
-    CollisionArea a{&x, &y, 0x51FFFF, 0x77000000, 0};
-    Collision r{1, 0, &a};
-    // Up to just under 30464 pixels per frame: stopped on the line.
-    for (fixed s : {-1, -0x48000, -0x400000, -(0x77000000 - 1), -0x77000000}) {
-        y.value = wrap_add(0x51FFFF, s); // from on the line
-        y.speed = s;
-        EXPECT_EQ(Col_do(&r), 1) << s;
-        EXPECT_EQ(y.value, 0x51FFFF) << s;
-        EXPECT_EQ(y.speed, 0) << s;
+TEST(Engine, AnimationsStepTheirSpritesFrames) {
+    for (const auto& [ticks, count, loop, run, start, frames] : aniRows) {
+        Sprite s{};
+        SDL_Surface image{};
+        Animation a{ticks, 7, count, 9, &image, {0, 1728, 48, 72}, nullptr, 0, loop};
+        s.src.x = 5;
+        Spr_setAni(&s, &a, start, run);
+        EXPECT_TRUE(s.ani == &a && a.sprite == &s && s.image == &image && s.src.x == 0 &&
+                    s.src.w == 48 && s.src.h == 72);
+        int frame = start;
+        for (const char* c = frames; *c != 0; c++) {
+            Spr_doN(&s, 1);
+            frame = *c == '-' ? frame : *c - '0';
+            EXPECT_EQ(tuple(a.running, a.frame, s.src.y),
+                      tuple(*c != '-', frame, 1728 + 72 * frame))
+                << frames << " at " << c - frames;
+        }
     }
 }
 
-TEST(Collision, OtherAxisKeepsHit) {
-    Channel x{0x10000, -0x100000}, y{0x10000, -0x100000};
-    CollisionArea a = birdFloor(&x, &y);
-    for (uint8_t kept : {0, 1}) {
-        Collision r{2, kept, &a};
-        EXPECT_EQ(Col_do(&r), kept);
-        EXPECT_EQ(r.hit, kept);
+// What the rotation routine was given: frame size, first pixel, arguments.
+using Turn = std::tuple<int, int, uint32_t, double, double, double, int>;
+Turn turn;
+SDL_Surface* fakeRotozoom(SDL_Surface* frame, double degrees, double zx, double zy, int smooth) {
+    const uint32_t first = *static_cast<uint32_t*>(frame->pixels) & 0xFFFFFF;
+    turn = {frame->w, frame->h, first, degrees, zx, zy, smooth};
+    return strip(7, 5, 0); // all red
+}
+
+// A sprite at (0, 0) seen from V is at column 100, row 100. Each row: the view, the
+// angle and zoom, the first of the 8 rows shown of a strip 8 x 20 red from row 8 on;
+// the frame handed to the rotation (height 0: none) and the turn; where red is drawn.
+constexpr Box TURNED{97, 98, 103, 102}; // 7 x 5 centred on (100, 100)
+constexpr View V{-0x640000, -0x17C0000};
+const tuple<View, fixed, fixed, fixed, Sint16, int, double, double, double, Box> drawRows[] = {
+    {{V.x + ONE, V.y + ONE}, 0, ONE, ONE, 8, 0, 0, 0, 0, {95, 97, 102, 104}},
+    {{HALF, -480 * ONE - HALF}, 0, ONE, ONE, 8, 0, 0, 0, 0, {0, 0, 2, 2}}, // -0.5 is -1, not 0
+    {V, 0x4000, 0x18000, HALF, 8, 8, -90, 1.5, 0.5, TURNED},
+    {V, -0x2000, ONE, ONE, 8, 8, 45, 1, 1, TURNED},
+    {V, 0, ONE, ONE + 1, 8, 8, 0, 1, 1 + 1 / 65536.0, TURNED},
+    {V, 0, ONE - 1, ONE, 8, 8, 0, 1 - 1 / 65536.0, 1, TURNED},
+    {V, 0x100, ONE, ONE, 16, 4, -1.40625, 1, 1, TURNED}, // cut at the strip's end
+    {V, 0x100, ONE, ONE, 20, 0, 0, 0, 0, NONE}};         // nothing of it left
+
+TEST(Engine, DrawnCentredOnItsPixelTurnedThroughTheRotation) {
+    screen = Test_makeScreen();
+    Sprite s{};
+    s.image = strip(8, 20, 8);
+    auto* const saved = Spr_rotozoom;
+    Spr_rotozoom = fakeRotozoom;
+    for (const auto& [view, angle, zx, zy, srcY, frameH, degrees, ezx, ezy, red] : drawRows) {
+        turn = {};
+        std::tie(s.zoomX.value, s.zoomY.value, s.angle.value) = tuple(zx, zy, angle);
+        s.src = {0, srcY, 8, 8};
+        SDL_FillRect(screen, nullptr, 0);
+        Spr_draw(&s, &view, 480);
+        EXPECT_EQ(tuple(box(screen, RED), box(screen, GREEN)), tuple(red, NONE));
+        EXPECT_EQ(turn, (frameH ? Turn{8, frameH, RED, degrees, ezx, ezy, 1} : Turn{}));
     }
-    EXPECT_EQ(y.value, 0x10000);
-    EXPECT_EQ(y.speed, -0x100000);
+    Spr_rotozoom = saved;
+    SDL_FreeSurface(s.image);
+    SDL_FreeSurface(screen);
+    screen = nullptr;
 }
 
-TEST(Collision, NothingGivenNothingDone) {
-    EXPECT_EQ(Col_do(nullptr), 0);
-    Col_doN(nullptr, 5);
-    EXPECT_EQ(Col_doAxis(nullptr, nullptr), 0);
-    Channel y{0x10000, -0x100000};
-    CollisionArea a = birdFloor(nullptr, &y);
-    Collision r[2] = {{1, 0, &a}, {1, 0, &a}};
-    Col_doN(r, 0);
-    EXPECT_EQ(y.value, 0x10000);
-    Collision onlyX{0, 1, &a}; // the area has no x channel
-    EXPECT_EQ(Col_do(&onlyX), 0);
-}
-
-TEST(Collision, RunTestsEachRecordInOrder) {
-    Channel y0{0x330000, -0x8000}, y1{0x510000, -0x10000};
-    CollisionArea a0 = birdFloor(nullptr, &y0);
-    CollisionArea a1{nullptr, &y1, 0x51FFFF, 0x77000000, 0};
-    Collision r[2] = {{1, 0, &a0}, {1, 0, &a1}};
-    Col_doN(r, 2);
-    EXPECT_EQ(r[0].hit, 1);
-    EXPECT_EQ(r[1].hit, 1);
-    EXPECT_EQ(y1.value, 0x51FFFF);
-}
-
-// ---------------------------------------------------------------- animations
-
-Animation fontLike(uint16_t ticks, uint16_t frames) {
-    Animation a{};
-    a.ticksPerFrame = ticks;
-    a.frameCount = frames;
-    a.frameRect.w = 13;
-    a.frameRect.h = 27;
-    return a;
-}
-
-TEST(Animation, ThreeTicksFiveFrames) {
-    Sprite s = plainSprite(0, 0);
-    Animation a = fontLike(3, 5);
-    Spr_setAni(&s, &a, 0, 1);
-    EXPECT_EQ(s.src.y, 0);
-    // frame after each call: frame k becomes current at call 3k
-    for (int call = 1; call <= 15; call++) {
-        EXPECT_EQ(Ani_do(&a), 1) << call;
-        Ani_transfer(&a);
-        EXPECT_EQ(a.frame, call / 3) << call;
-        EXPECT_EQ(s.src.y, 27 * (call / 3)) << call;
+TEST(Engine, GameInitBuildsTheScene) {
+    static SDL_Surface strips[IMAGE_COUNT]; // only their addresses are copied
+    for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
+        sprtbl[i].surface = &strips[i];
+        sprtbl[i].frameRect = {0, 0, Test_strips[i].w, Test_strips[i].frameH};
     }
-    EXPECT_EQ(a.frame, 5);
-    EXPECT_EQ(Ani_do(&a), 0); // 16th call
-    EXPECT_EQ(a.running, 0);
-    EXPECT_EQ(a.frame, 5);
-    EXPECT_EQ(s.src.y, 135);
-    EXPECT_EQ(Ani_do(&a), 0);
-}
-
-TEST(Animation, ThroughTheSpriteStep) {
-    Sprite s = plainSprite(0, 0);
-    Animation a = fontLike(3, 5);
-    Spr_setAni(&s, &a, 0, 1);
-    for (int i = 0; i < 7; i++) {
-        Spr_doN(&s, 1);
+    Game_init();
+    for (const Sprite& s : spr) {
+        EXPECT_TRUE(s.zoomX.value == ONE && s.zoomY.value == ONE);
+        if (s.image != nullptr) {
+            const Test_Strip& c = Test_strips[s.image - strips];
+            EXPECT_EQ(tuple(s.src.y, s.src.w, s.src.h), tuple(0, c.w, c.frameH)) << c.name;
+        }
     }
-    EXPECT_EQ(s.src.y, 2 * 27);
-    for (int i = 0; i < 20; i++) {
-        Spr_doN(&s, 1);
+    // Each animation's strip, in the order of play: those of one strip share it out,
+    // each from after the previous end frame to the last frame, 3 game frames a frame.
+    const std::pair<uint16_t, uint16_t> uses[] = {
+        {ANI_WAIT, IMG_PREPJUMP}, {ANI_DIVE, IMG_PREPJUMP}, {ANI_FLY, IMG_FLY},
+        {ANI_STUCK, IMG_STICK},   {ANI_LOOK, IMG_LOOK},     {ANI_LIFT, IMG_GRUMM},
+        {ANI_SWING, IMG_GRUMM},   {ANI_LOWER, IMG_GRUMM},   {ANI_FONT, IMG_FONT},
+        {ANI_SFONT, IMG_SFONT}};
+    int next[IMAGE_COUNT] = {};
+    for (const auto& [i, img] : uses) {
+        const Animation& a = ani[i];
+        const Test_Strip& c = Test_strips[img];
+        EXPECT_EQ(tuple(a.image, a.frameRect.y, a.frameRect.w, a.frameRect.h, a.ticksPerFrame),
+                  tuple(&strips[img], next[img] * c.frameH, c.w, c.frameH, 3))
+            << i;
+        next[img] += a.frameCount + 1;
     }
-    EXPECT_EQ(a.running, 0);
-    EXPECT_EQ(s.src.y, 5 * 27);
-}
-
-TEST(Animation, NoFramesStopsAtOnceOrRestartsEveryCall) {
-    Animation a = fontLike(3, 0);
-    a.running = 1;
-    EXPECT_EQ(Ani_do(&a), 0);
-    EXPECT_EQ(a.running, 0);
-
-    Animation b = fontLike(3, 0);
-    b.running = 1;
-    b.loop = 1;
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(Ani_do(&b), 1);
-        EXPECT_EQ(b.frame, 0);
-        EXPECT_EQ(b.running, 1);
+    for (const auto& [i, img] : uses) {
+        EXPECT_EQ(next[img], Test_strips[img].frames) << Test_strips[img].name;
+    }
+    // A new speed moves it in its frame: the sign falls 16252 * n(n + 1) / 2, past 256.0
+    // - 81.99998 at n = 37; the bird 16777 * n(n + 1) / 2, past 100 px at n = 28, then is
+    // back 6553600 - 16777 * 378 up and sent up at (16777 * 28 - loss) / 2.
+    const tuple<uint16_t, uint16_t, uint16_t, fixed, int, fixed, fixed> drops[] = {
+        {SPR_SIGN, INT_SIGN_GRAVITY, COL_SIGN, 0x1000000, 37, SIGN_LANDED_Y, 0},
+        {SPR_BIRD, INT_BIRD_GRAVITY, COL_BIRD, L + 0x640000, 28, L + 211894, 210499}};
+    for (const auto& [sprite, gravity, col, from, frames, value, speed] : drops) {
+        Game_init();
+        Sprite& s = spr[sprite];
+        s.y.value = from;
+        Int_start(&intpl[gravity]);
+        int n = 0;
+        for (; coll[col].hit == 0 && n < 100; n++) {
+            Spr_doN(spr, SPRITE_COUNT);
+            Col_doN(coll, COLLISION_COUNT);
+        }
+        EXPECT_EQ(tuple(n, s.y.value, s.y.speed, coll[1 - col].hit),
+                  tuple(frames, value, speed, 0));
+        Int_stop(&intpl[gravity]); // and nothing pulls it down again
+        Spr_doN(spr, SPRITE_COUNT);
+        Col_doN(coll, COLLISION_COUNT);
+        EXPECT_EQ(coll[col].hit, 0);
     }
 }
 
-TEST(Animation, LoopOneRestartsOtherValuesStop) {
-    Animation a = fontLike(1, 2);
-    a.loop = 1;
-    a.running = 1;
-    Ani_do(&a);
-    Ani_do(&a);
-    EXPECT_EQ(a.frame, 2); // end frame, shown for one call
-    EXPECT_EQ(Ani_do(&a), 1);
-    EXPECT_EQ(a.frame, 0);
-    EXPECT_EQ(a.tick, 0);
-
-    Animation b = fontLike(1, 2);
-    b.loop = 2;
-    b.running = 1;
-    Ani_do(&b);
-    Ani_do(&b);
-    EXPECT_EQ(Ani_do(&b), 0);
-    EXPECT_EQ(b.running, 0);
-    EXPECT_EQ(b.frame, 2);
-}
-
-TEST(Animation, ZeroTicksStepsLikeOne) {
-    Animation a = fontLike(0, 4);
-    a.running = 1;
-    Ani_do(&a);
-    EXPECT_EQ(a.frame, 1);
-    Ani_do(&a);
-    EXPECT_EQ(a.frame, 2);
-}
-
-TEST(Animation, StoppedAnimationIsLeftAlone) {
-    Animation a = fontLike(3, 5);
-    a.tick = 2;
-    a.frame = 3;
-    EXPECT_EQ(Ani_do(&a), 0);
-    EXPECT_EQ(a.tick, 2);
-    EXPECT_EQ(a.frame, 3);
-    EXPECT_EQ(Ani_do(nullptr), 0);
-    Ani_transfer(nullptr);
-}
-
-TEST(Animation, GlyphSelection) {
-    SDL_Surface* strip = Test_makeRgba(13, 27 * 11);
-    Sprite s = plainSprite(0, 0);
-    Animation a = fontLike(3, 10);
-    a.image = strip;
-    Spr_setAni(&s, &a, 10, 0);
-    EXPECT_EQ(s.src.y, 270);
-    EXPECT_EQ(s.src.x, 0);
-    EXPECT_EQ(s.src.w, 13);
-    EXPECT_EQ(s.src.h, 27);
-    EXPECT_EQ(s.image, strip);
-    EXPECT_EQ(s.ani, &a);
-    EXPECT_EQ(a.sprite, &s);
-    EXPECT_EQ(a.running, 0);
-    EXPECT_EQ(Ani_do(&a), 0);
-    EXPECT_EQ(a.frame, 10);
-    SDL_FreeSurface(strip);
-}
-
-TEST(Animation, LaterStartInTheStrip) {
-    Sprite s = plainSprite(0, 0);
-    Animation a{};
-    a.ticksPerFrame = 3;
-    a.frameCount = 8;
-    a.frameRect = {0, 1728, 48, 72};
-    Spr_setAni(&s, &a, 3, 0);
-    EXPECT_EQ(s.src.y, 1944);
-}
-
-TEST(Animation, SourceRowWrapsInSixteenBits) {
-    Sprite s = plainSprite(0, 0);
-    Animation a{};
-    a.frameCount = 60000;
-    a.frameRect = {0, 0, 180, 134};
-    Spr_setAni(&s, &a, 500, 0);
-    // 500 * 134 = 67000, kept in 16 bits: 1464
-    EXPECT_EQ(static_cast<uint16_t>(s.src.y), 1464);
-}
-
-TEST(Animation, UnbindKeepsTheFrame) {
-    SDL_Surface* strip = Test_makeRgba(13, 27 * 11);
-    Sprite s = plainSprite(0, 0);
-    Animation a = fontLike(3, 10);
-    a.image = strip;
-    Spr_setAni(&s, &a, 4, 1);
-    Spr_setAni(&s, nullptr, 0, 1);
-    EXPECT_EQ(s.ani, nullptr);
-    EXPECT_EQ(s.image, strip);
-    EXPECT_EQ(s.src.y, 4 * 27);
-    EXPECT_EQ(a.running, 1); // the old animation is left as it was
-    Spr_setAni(nullptr, &a, 0, 0);
-    EXPECT_EQ(a.frame, 4);
-    SDL_FreeSurface(strip);
-}
-
-// ---------------------------------------------------------------- stepping
-
-TEST(SpriteStep, MovesByItsSpeeds) {
-    Sprite s[2] = {plainSprite(0x10000, 0x20000), plainSprite(INT32_MAX, 0)};
-    s[0].x.speed = 0x8000;
-    s[0].y.speed = -0x18000;
-    s[0].zoomX.speed = 5; // carried, never applied
-    s[0].angle.speed = 7;
-    s[1].x.speed = 1;
-    Spr_doN(s, 2);
-    EXPECT_EQ(s[0].x.value, 0x18000);
-    EXPECT_EQ(s[0].y.value, 0x8000);
-    EXPECT_EQ(s[0].zoomX.value, FIX_ONE);
-    EXPECT_EQ(s[0].angle.value, 0);
-    EXPECT_EQ(s[1].x.value, INT32_MIN);
-    Spr_doN(s, 0);
-    EXPECT_EQ(s[0].x.value, 0x18000);
-    Spr_doN(nullptr, 3);
-}
-
-TEST(SpriteStep, CountedInterpolationsWithoutRecordsAreSkipped) {
-    Sprite s = plainSprite(0, 0);
-    s.intplCount = 3;
-    s.x.speed = 4;
-    Spr_doN(&s, 1);
-    EXPECT_EQ(s.x.value, 4);
-}
-
-// ---------------------------------------------------------------- drawing
-
-// Records what the rotation routine is given; can pass on to the real one.
-struct RotozoomWatch {
-    int calls = 0;
-    double angle = 0, zoomx = 0, zoomy = 0;
-    int smooth = -1;
-    int frameW = 0, frameH = 0, framePitch = 0;
-    void* framePixels = nullptr;
-    uint32_t frameFirstPixel = 0;
-    uint32_t frameFlags = 0;
-    bool passOn = false;
-    // Held back from the draw by one extra reference so the test can see
-    // that the draw released its own.
-    SDL_Surface* frame = nullptr;
-    SDL_Surface* turned = nullptr;
-    bool hold = false;
-    // Paints the whole rotated surface opaque red, so that the drawn box is
-    // that surface's rectangle whatever the routine drew inside it.
-    bool paint = false;
-    int outW = 0, outH = 0;
+constexpr fixed NEAR = 0x00384CCB, AIR = 100 * 65536; // highest bird centre that scrapes
+// Marks finished before, the image's width, up to three frames of the bird (x in
+// pixels, y, touching); what the last returns, the marks and the last mark's start,
+// end, activity and zoom.
+struct ScratchRow {
+    int before, width, steps[3][3], ret, count, start, end, active, scale;
 };
-RotozoomWatch watch;
+const ScratchRow scratchRows[] = {
+    {0, 72, {{300, L, 1}}, 1, 1, 300, 300, 1, ONE},
+    {0, 72, {{300, L, 1}, {290, AIR, 0}}, 0, 1, 300, 300, 0, ONE},
+    {0, 72, {{300, L, 1}, {280, AIR, 2}}, 0, 1, 300, 300, 0, ONE}, // 2 is no contact
+    {0, 72, {{300, L, 1}, {264, NEAR, 0}, {228, L, 0}}, 1, 1, 300, 228, 1, 2 * ONE},
+    {0, 72, {{228, L, 1}, {300, L, 0}}, 1, 1, 228, 300, 1, 2 * ONE},
+    {0, 72, {{300, L, 1}, {200, L, 0}}, 1, 1, 300, 200, 1, 156558}, // 172 / 72, truncated
+    {0, 72, {{300, NEAR + 1, 0}}, 0, 0, 0, 0, 0, 0},
+    {0, 0, {{300, L, 1}, {200, L, 0}}, 1, 1, 300, 200, 1, ONE},       // no image: natural
+    {9, 72, {{500, L, 1}, {428, L, 0}}, 1, 10, 500, 428, 1, 2 * ONE}, // the tenth grows
+    {10, 72, {{100, L, 1}}, 1, 10, 550, 550, 0, ONE}};                // no eleventh
 
-SDL_Surface* watchingRotozoom(SDL_Surface* src, double angle, double zx, double zy, int smooth) {
-    watch.calls++;
-    watch.angle = angle;
-    watch.zoomx = zx;
-    watch.zoomy = zy;
-    watch.smooth = smooth;
-    watch.frameW = src->w;
-    watch.frameH = src->h;
-    watch.framePitch = src->pitch;
-    watch.framePixels = src->pixels;
-    watch.frameFlags = src->flags;
-    watch.frameFirstPixel = src->pixels ? *static_cast<uint32_t*>(src->pixels) : 0;
-    SDL_Surface* out = watch.passOn ? rotozoomSurfaceXY(src, angle, zx, zy, smooth) : nullptr;
-    if (out != nullptr) {
-        watch.outW = out->w;
-        watch.outH = out->h;
-        if (watch.paint) {
-            SDL_FillRect(out, nullptr, SDL_MapRGBA(out->format, 255, 0, 0, 255));
+TEST(Engine, ScratchMarksFollowTheBirdOnTheSnow) {
+    auto touch = [](int x, fixed y, int touching) {
+        std::tie(spr[SPR_BIRD].x.value, spr[SPR_BIRD].y.value) = tuple(x * 65536, y);
+        return Scratch_do(&theGame, uint8_t(touching));
+    };
+    for (const auto& [before, width, steps, ret0, count, start, end, active, scale] : scratchRows) {
+        Scratch_reset(&theGame);
+        spr[SPR_SCRATCH].src.w = static_cast<Uint16>(width);
+        for (int i = 0; i < before; i++) {
+            touch(1000 - 50 * i, L, 1);
+            touch(990 - 50 * i, AIR, 0);
         }
-    }
-    if (watch.hold) {
-        src->refcount++;
-        watch.frame = src;
-        if (out != nullptr) {
-            out->refcount++;
+        int ret = 0;
+        for (const auto& t : steps) {
+            ret = t[0] != 0 ? touch(t[0], t[1], t[2]) : ret;
         }
-        watch.turned = out;
+        const int n = theGame.scratchCount;
+        const ScratchMark m = n != 0 ? theGame.scratch[n - 1] : ScratchMark{};
+        EXPECT_EQ(tuple(ret, n, m.startX, m.endX, m.active, m.scaleX),
+                  tuple(ret0, count, start * 65536, end * 65536, active, scale));
     }
-    return out;
-}
-
-class Draw : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        saved = screen;
-        screen = Test_makeRgba(640, 480);
-        ASSERT_NE(screen, nullptr);
-        // opaque black background
-        Test_fillRows(screen, 0, 480, 0);
-        watch = RotozoomWatch{};
-        Spr_rotozoom = watchingRotozoom;
-    }
-    void TearDown() override {
-        Spr_rotozoom = rotozoomSurfaceXY;
-        SDL_FreeSurface(screen);
-        screen = saved;
-    }
-    // Bounding box of the pixels of the given colour.
-    void box(uint32_t rgb, int* x0, int* y0, int* x1, int* y1) {
-        *x0 = *y0 = 100000;
-        *x1 = *y1 = -1;
-        for (int y = 0; y < screen->h; y++) {
-            for (int x = 0; x < screen->w; x++) {
-                if ((Test_getPixel(screen, x, y) & 0xFFFFFF) == rgb) {
-                    *x0 = std::min(*x0, x);
-                    *y0 = std::min(*y0, y);
-                    *x1 = std::max(*x1, x);
-                    *y1 = std::max(*y1, y);
-                }
-            }
-        }
-    }
-    SDL_Surface* saved = nullptr;
-    View view{0, 0};
-};
-
-TEST_F(Draw, PlainFrameLandsCentred) {
-    SDL_Surface* ice = Test_makeRgba(175, 414);
-    Test_fillRows(ice, 0, 414, RED);
-    Sprite s = plainSprite(0x2238000, 0xE70000);
-    s.image = ice;
-    s.src = {0, 0, 175, 414};
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 0);
-    int x0, y0, x1, y1;
-    box(RED, &x0, &y0, &x1, &y1);
-    EXPECT_EQ(x0, 460);
-    EXPECT_EQ(y0, 42);
-    EXPECT_EQ(x1, 460 + 174);
-    EXPECT_EQ(y1, 42 + 413);
-    SDL_FreeSurface(ice);
-}
-
-TEST_F(Draw, PlainDrawsTheCurrentFrameOnly) {
-    SDL_Surface* strip = Test_makeRgba(6, 12);
-    Test_fillRows(strip, 0, 4, GREEN);
-    Test_fillRows(strip, 4, 4, RED);
-    Test_fillRows(strip, 8, 4, GREEN);
-    Sprite s = plainSprite(0x640000, 0x1900000); // column 100, row 80
-    s.image = strip;
-    s.src = {0, 4, 6, 4};
-    view = {0x10000, 0x10000}; // one pixel right and up: column 99, row 81
-    Spr_draw(&s, &view, 480);
-    int x0, y0, x1, y1;
-    box(RED, &x0, &y0, &x1, &y1);
-    EXPECT_EQ(x0, 99 - 3);
-    EXPECT_EQ(y0, 81 - 2);
-    EXPECT_EQ(x1, 99 + 2);
-    EXPECT_EQ(y1, 81 + 1);
-    EXPECT_EQ(Test_countColour(screen, GREEN), 0);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, HalfPixelLeftOfTheEdgeIsColumnMinusOne) {
-    SDL_Surface* strip = Test_makeRgba(4, 2);
-    Test_fillRows(strip, 0, 2, RED);
-    Sprite s = plainSprite(-0x8000, 0x640000);
-    s.image = strip;
-    s.src = {0, 0, 4, 2};
-    Spr_draw(&s, &view, 480);
-    // column -1, minus half the width: columns -3 to 0 are covered
-    EXPECT_EQ(Test_getPixel(screen, 0, 380) & 0xFFFFFF, RED);
-    EXPECT_EQ(Test_getPixel(screen, 1, 380) & 0xFFFFFF, 0u);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, OffScreenIsClippedWithoutError) {
-    SDL_Surface* strip = Test_makeRgba(10, 10);
-    Test_fillRows(strip, 0, 10, RED);
-    Sprite s = plainSprite(0, 0x640000); // centred on column 0: half shows
-    s.image = strip;
-    s.src = {0, 0, 10, 10};
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(Test_countColour(screen, RED), 50);
-
-    Test_fillRows(screen, 0, 480, 0);
-    for (fixed x : {-0x1000000, 0x3000000, 0x7FFF0000, static_cast<fixed>(0x80000000)}) {
-        s.x.value = x;
-        Spr_draw(&s, &view, 480);
-        s.angle.value = 0x1000; // and turned
-        Spr_draw(&s, &view, 480);
-        s.angle.value = 0;
-    }
-    s.x.value = 0x640000;
-    s.y.value = -0x1000000;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(Test_countColour(screen, RED), 0);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, NothingToDraw) {
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.src = {0, 0, 10, 10};
-    Spr_draw(&s, &view, 480); // no image
-    Spr_draw(nullptr, &view, 480);
-    Spr_draw(&s, nullptr, 480);
-    s.angle.value = 0x100;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 0);
-    SDL_Surface* strip = Test_makeRgba(10, 10);
-    Test_fillRows(strip, 0, 10, RED);
-    s.image = strip;
-    Spr_rotozoom = nullptr; // no rotation routine: turned sprites are skipped
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, OnlyExactNaturalSizeAndNoAngleIsPlain) {
-    SDL_Surface* strip = Test_makeRgba(8, 8);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.src = {0, 0, 8, 8};
-    s.zoomY.value = 0x10001;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 1);
-    s.zoomY.value = FIX_ONE;
-    s.zoomX.value = 0xFFFF;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 2);
-    s.zoomX.value = FIX_ONE;
-    s.angle.value = 1;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 3);
-    s.angle.value = 0;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 3);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, RotationIsHandedItsArguments) {
-    SDL_Surface* strip = Test_makeRgba(8, 24);
-    Test_fillRows(strip, 0, 8, GREEN);
-    Test_fillRows(strip, 8, 8, RED);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.src = {0, 8, 8, 8};
-    s.angle.value = 0x4000;
-    s.zoomX.value = 0x18000;
-    s.zoomY.value = 0x8000;
-    Spr_draw(&s, &view, 480);
-    ASSERT_EQ(watch.calls, 1);
-    EXPECT_EQ(watch.angle, -90.0);
-    EXPECT_EQ(watch.zoomx, 1.5);
-    EXPECT_EQ(watch.zoomy, 0.5);
-    EXPECT_EQ(watch.smooth, 1);
-    // a header over the frame's own pixels: nothing copied
-    EXPECT_EQ(watch.frameW, 8);
-    EXPECT_EQ(watch.frameH, 8);
-    EXPECT_EQ(watch.framePitch, strip->pitch);
-    EXPECT_EQ(watch.framePixels, static_cast<uint8_t*>(strip->pixels) + 8 * strip->pitch);
-    EXPECT_NE(watch.frameFlags & SDL_SRCALPHA, 0u);
-    EXPECT_EQ(watch.frameFirstPixel & 0xFFFFFF, RED);
-    // nothing comes back, nothing is drawn
-    EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
-
-    s.angle.value = -0x2000;
-    s.zoomX.value = FIX_ONE;
-    s.zoomY.value = FIX_ONE;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.angle, 45.0);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, FramePastTheStripIsCut) {
-    SDL_Surface* strip = Test_makeRgba(8, 20);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.angle.value = 0x100;
-    s.src = {0, 16, 8, 8}; // four rows left in the strip
-    Spr_draw(&s, &view, 480);
-    ASSERT_EQ(watch.calls, 1);
-    EXPECT_EQ(watch.frameH, 4);
-    s.src = {0, 20, 8, 8}; // nothing left
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(watch.calls, 1);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, StretchedSpriteIsCentredOnTheSamePoint) {
-    SDL_Surface* strip = Test_makeRgba(20, 10);
-    Test_fillRows(strip, 0, 10, RED);
-    Sprite s = plainSprite(0x1400000, 0x1400000); // column 320, row 160
-    s.image = strip;
-    s.src = {0, 0, 20, 10};
-    Spr_draw(&s, &view, 480);
-    int px0, py0, px1, py1;
-    box(RED, &px0, &py0, &px1, &py1);
-    EXPECT_EQ(px0, 310);
-    EXPECT_EQ(px1, 329);
-    EXPECT_EQ(py0, 155);
-    EXPECT_EQ(py1, 164);
-
-    watch.passOn = true;
-    Test_fillRows(screen, 0, 480, 0);
-    s.zoomX.value = 0x20000;
-    Spr_draw(&s, &view, 480);
-    int x0, y0, x1, y1;
-    box(RED, &x0, &y0, &x1, &y1);
-    // twice as wide, same height, same centre (a pixel of smoothing allowed)
-    EXPECT_NEAR(x1 - x0 + 1, 40, 2);
-    EXPECT_NEAR(y1 - y0 + 1, 10, 2);
-    EXPECT_NEAR(x0 + x1, px0 + px1, 2);
-    EXPECT_NEAR(y0 + y1, py0 + py1, 2);
-
-    // Turned, the surface the routine hands back is centred on the point,
-    // its odd pixel to the right and below.
-    for (fixed angle : {0x4000, -0x4000, 0x2000, 0x1555}) {
-        Test_fillRows(screen, 0, 480, 0);
-        s.zoomX.value = FIX_ONE;
-        s.angle.value = angle;
-        watch.paint = true;
-        Spr_draw(&s, &view, 480);
-        box(RED, &x0, &y0, &x1, &y1);
-        EXPECT_EQ(x0, 320 - watch.outW / 2) << angle;
-        EXPECT_EQ(x1, x0 + watch.outW - 1) << angle;
-        EXPECT_EQ(y0, 160 - watch.outH / 2) << angle;
-        EXPECT_EQ(y1, y0 + watch.outH - 1) << angle;
-        if (angle == 0x4000) {
-            EXPECT_GT(watch.outH, watch.outW); // standing up
-        }
-    }
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, TurnedDrawReleasesBothTemporaries) {
-    SDL_Surface* strip = Test_makeRgba(16, 16);
-    Test_fillRows(strip, 0, 16, RED);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.src = {0, 0, 16, 16};
-    s.angle.value = 0x1234;
-    watch.passOn = true;
-    watch.hold = true;
-    Spr_draw(&s, &view, 480);
-    ASSERT_NE(watch.frame, nullptr);
-    ASSERT_NE(watch.turned, nullptr);
-    // our extra reference is all that is left of each
-    EXPECT_EQ(watch.frame->refcount, 1);
-    EXPECT_EQ(watch.turned->refcount, 1);
-    SDL_FreeSurface(watch.frame);
-    SDL_FreeSurface(watch.turned);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, ThousandsOfTurnedDrawsDoNotGrowTheHeap) {
-    SDL_Surface* strip = Test_makeRgba(48, 72 * 4);
-    Test_fillRows(strip, 0, 72 * 4, RED);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.src = {0, 72, 48, 72};
-    s.zoomX.value = 0x14000;
-    watch.passOn = true;
-    for (int i = 0; i < 50; i++) {
-        s.angle.value = i * 300;
-        Spr_draw(&s, &view, 480);
-    }
-    const size_t before = mallinfo2().uordblks;
-    for (int i = 0; i < 5000; i++) {
-        s.angle.value = (i % 50) * 300;
-        Spr_draw(&s, &view, 480);
-    }
-    const size_t after = mallinfo2().uordblks;
-    EXPECT_EQ(watch.calls, 5050);
-    // one lost rotated surface would be over 14 kB each time
-    EXPECT_LT(after, before + 64 * 1024);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, RunLengthStripCanBeTurnedAfterBlitting) {
-    SDL_Surface* strip = Test_makeRgba(20, 20);
-    Test_fillRows(strip, 0, 10, GREEN);
-    Test_fillRows(strip, 10, 10, RED);
-    SDL_SetAlpha(strip, SDL_SRCALPHA | SDL_RLEACCEL, 255);
-    Sprite s = plainSprite(0x640000, 0x640000);
-    s.image = strip;
-    s.src = {0, 10, 20, 10};
-    // A plain draw encodes the strip into runs and gives up its pixels.
-    Spr_draw(&s, &view, 480);
-    ASSERT_NE(strip->flags & SDL_RLEACCEL, 0u);
-    EXPECT_EQ(strip->pixels, nullptr);
-    EXPECT_EQ(Test_countColour(screen, RED), 200);
-
-    Test_fillRows(screen, 0, 480, 0);
-    watch.passOn = true;
-    s.zoomX.value = 0x20000;
-    Spr_draw(&s, &view, 480);
-    ASSERT_EQ(watch.calls, 1);
-    ASSERT_NE(watch.framePixels, nullptr);
-    EXPECT_EQ(watch.frameFirstPixel & 0xFFFFFF, RED);
-    int x0, y0, x1, y1;
-    box(RED, &x0, &y0, &x1, &y1);
-    EXPECT_NEAR(x1 - x0 + 1, 40, 2);
-    EXPECT_NEAR(x0 + x1, 2 * 100 - 1, 2);
-    EXPECT_EQ(Test_countColour(screen, GREEN), 0);
-
-    // still drawn plainly afterwards, still run-length encoded
-    Test_fillRows(screen, 0, 480, 0);
-    s.zoomX.value = FIX_ONE;
-    Spr_draw(&s, &view, 480);
-    EXPECT_EQ(Test_countColour(screen, RED), 200);
-    EXPECT_NE(strip->flags & SDL_RLEACCEL, 0u);
-    SDL_FreeSurface(strip);
-}
-
-TEST_F(Draw, RunDrawsEachInOrder) {
-    SDL_Surface* a = Test_makeRgba(10, 10);
-    SDL_Surface* b = Test_makeRgba(10, 10);
-    Test_fillRows(a, 0, 10, RED);
-    Test_fillRows(b, 0, 10, GREEN);
-    Sprite s[2] = {plainSprite(0x640000, 0x640000), plainSprite(0x690000, 0x640000)};
-    s[0].image = a;
-    s[0].src = {0, 0, 10, 10};
-    s[1].image = b;
-    s[1].src = {0, 0, 10, 10};
-    Spr_drawN(s, &view, 480, 0);
-    Spr_drawN(s, nullptr, 480, 2);
-    Spr_drawN(nullptr, &view, 480, 2);
-    EXPECT_EQ(Test_countColour(screen, 0), 640 * 480);
-    Spr_drawN(s, &view, 480, 2);
-    // the second overlaps the first by five columns and is drawn last
-    EXPECT_EQ(Test_countColour(screen, GREEN), 100);
-    EXPECT_EQ(Test_countColour(screen, RED), 50);
-    SDL_FreeSurface(a);
-    SDL_FreeSurface(b);
 }
 
 } // namespace

@@ -2,12 +2,11 @@
 // with scripted presses and a scripted random source.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "tests/support/logic_scene.h"
+#include "tests/support/scene.h"
 
 namespace {
 
@@ -15,777 +14,276 @@ GameRecord* const game = &theGame;
 Sprite* const bird = &spr[SPR_BIRD];
 Sprite* const sign = &spr[SPR_SIGN];
 
-constexpr fixed BIRD_START_X = 548 * 65536;
-constexpr fixed BIRD_START_Y = 405 * 65536;
-constexpr fixed SNOW_LINE = 0x00337FFF;
-constexpr fixed STUCK_Y = 0x003EFFFF;
-
-// Height of the falling bird after n frames of the fall: gravity -16777 is
-// added to the speed before each move.
-fixed fallHeight(int n) {
-    return BIRD_START_Y - 16777 * n * (n + 1) / 2;
-}
-
 std::string format(const char* fmt, double a, double b = 0, double c = 0) {
     char text[128];
     snprintf(text, sizeof text, fmt, a, b, c);
     return text;
 }
 
+// State, bird x y, speeds, angle, stuck, scratch marks, bird and grumm
+// animations, gravity.
+std::string pose() {
+    char t[128];
+    snprintf(t, sizeof t, "%u %d %d %d %d %d %d %d %d %d %d", game->state, bird->x.value,
+             bird->y.value, bird->x.speed, bird->y.speed, bird->angle.value, game->stuck,
+             game->scratchCount, int(bird->ani - ani), int(spr[SPR_GRUMM].ani - ani),
+             intpl[INT_BIRD_GRAVITY].running);
+    return t;
+}
+
+// Events by fall frame (frame 0: the bird left the ice): the state entered,
+// the bird (at its first hit, its angle) or the sign hitting the snow, gravity
+// let go, the bird sticking, the sounds started; and the lines printed.
+struct Throw {
+    std::string events, out;
+};
+
+// Plays on: state 0 lasts 70 frames, the first press comes on the 71st, the
+// second on fall frame `second` (none when 0); a negative `second` presses
+// every frame up to fall frame -second.
+Throw play(int second, int frames) {
+    Throw t;
+    testing::internal::CaptureStdout();
+    for (int f = 1, fall = -70; f <= frames; f++, fall++) {
+        const uint32_t state = game->state, stuck = game->stuck;
+        const bool falling = intpl[INT_BIRD_GRAVITY].running;
+        const int32_t angle = bird->angle.value;
+        Scene_frame(fall == 0 || fall == second || (second < 0 && fall <= -second));
+        std::string e = game->state != state ? " s" + std::to_string(game->state) : "";
+        if (coll[COL_BIRD].hit) {
+            e += t.events.find("hit") == std::string::npos ? " hit@" + std::to_string(angle)
+                                                           : " hit";
+        }
+        e += std::string(coll[COL_SIGN].hit ? " sign" : "") +
+             (falling && !intpl[INT_BIRD_GRAVITY].running ? " rest" : "") +
+             (game->stuck && !stuck ? " stuck" : "");
+        const std::string sounds = Scene_sounds();
+        e += sounds.empty() ? "" : " " + sounds;
+        t.events += e.empty() ? "" : (t.events.empty() ? "" : ",") + std::to_string(fall) + e;
+    }
+    fflush(stdout);
+    t.out = testing::internal::GetCapturedStdout();
+    return t;
+}
+
+const char* const MISS = "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,53 hit@0 rest stuck beat.wav,"
+                         "96 s5,156 sign beat.wav";
+
 class Logic : public testing::Test {
   protected:
-    void SetUp() override { Logic_newGame(); }
+    void SetUp() override { Scene_new(); }
 };
 
-// What a flight did, frame by frame after the strike.
-struct FlightLog {
-    std::vector<int> hits;         // fall frames in which the bird touched the snow
-    std::vector<int> hitAngles;    // the flight angle it came down at
-    std::vector<int> bounceSounds; // frames in which "bounce.wav" started
-    int gravityOffFrame = 0;       // frame in which gravity was switched off
-    int stuckFrame = 0;            // frame in which the bird stuck head-first
-    int resultFrame = 0;           // frame in which state 5 was entered
-};
-
-// Runs a struck bird on from fall frame `from` until state 5.
-FlightLog flyOut(int from, int limit = 1000) {
-    FlightLog log;
-    for (int f = from + 1; f <= limit; f++) {
-        int32_t angleBefore = bird->angle.value;
-        Logic_clearSounds();
-        Logic_frame();
-        if (coll[COL_BIRD].hit) {
-            log.hits.push_back(f);
-            log.hitAngles.push_back(angleBefore);
+TEST_F(Logic, WholeThrows) {
+    struct Row {
+        int second, frames;
+        const char* events;
+        fixed last;
+        int lines; // of the strike and of each flight frame
+        const char *pose, *scratch;
+    };
+    // The sign drops from 528 and passes its landing line at 82 on the 60th
+    // frame of the result: 16252 * 60 * 61 / 2 > 446 * 65536 > 16252 * 59 * 60 / 2.
+    const Row rows[] = {
+        {42, 71 + 470,
+         "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,42 s3 beat.wav,48 s4 hui.wav,180 hit@-8688 "
+         "bounce.wav,"
+         "240 hit bounce.wav,267 hit bounce.wav,278 hit bounce.wav,281 hit rest,405 s5,"
+         "465 sign beat.wav",
+         19474378, 3 + 405 - 48, "5 -193755674 3375103 0 0 0 0 3 4 7 0",
+         "-126996151 -126996151 0 65536,-169468576 -170051416 0,-182693439 -193755674 1"},
+        {41, 71 + 280,
+         "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,41 s3 beat.wav,47 s4 hui.wav,"
+         "199 hit@-9946 rest stuck beat.wav,215 s5,275 sign beat.wav",
+         14201481, 3 + 199 - 48, "5 -131570217 4128767 0 0 0 1 0 3 7 0", ""},
+        // Presses are ignored while waiting, even on the 70th frame, and lost
+        // while the club goes up (15 frames); it is up on the 16th.
+        {-15, 71 + 160, MISS, 0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+        {16, 71 + 130,
+         "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,16 s3 beat.wav,53 hit@0 rest stuck beat.wav,69 s5,"
+         "129 sign beat.wav",
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+        {46, 71 + 150,
+         "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,46 s3 beat.wav,53 hit@0 rest stuck beat.wav,89 s5,"
+         "149 sign beat.wav",
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.second);
+        Scene_new();
+        game->bestDistance = 14201481;
+        const Throw t = play(r.second, r.frames);
+        EXPECT_EQ(t.events, r.events);
+        EXPECT_EQ(pose(), r.pose);
+        EXPECT_EQ(game->lastDistance, r.last);
+        EXPECT_EQ(game->bestDistance, std::max(r.last, 14201481));
+        EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), r.lines);
+        EXPECT_EQ(sign->x.value, bird->x.value + 5 * 65536);
+        EXPECT_EQ(sign->y.value, 0x0051FFFF);
+        std::string marks;
+        for (int i = 0; i < game->scratchCount; i++) {
+            const ScratchMark& m = game->scratch[i];
+            marks += (i ? "," : "") + std::to_string(m.startX) + " " + std::to_string(m.endX) +
+                     " " + std::to_string(m.active) + (i ? "" : " " + std::to_string(m.scaleX));
         }
-        if (Logic_played(SND_BOUNCE)) {
-            log.bounceSounds.push_back(f);
-        }
-        if (log.gravityOffFrame == 0 && !intpl[INT_BIRD_GRAVITY].running) {
-            log.gravityOffFrame = f;
-        }
-        if (log.stuckFrame == 0 && game->stuck) {
-            log.stuckFrame = f;
-        }
-        if (game->state == STATE_RESULT) {
-            log.resultFrame = f;
-            break;
-        }
+        EXPECT_EQ(marks, r.scratch);
     }
-    return log;
 }
 
-TEST_F(Logic, WaitingLastsSeventyFramesAndIgnoresPresses) {
-    for (int f = 1; f <= 69; f++) {
-        Logic_frame(1);
-        ASSERT_EQ(game->state, STATE_WAIT) << "frame " << f;
-    }
-    EXPECT_FALSE(Logic_played(SND_READY));
-    // The 70th frame finds the waiting animation stopped: ready, but this
-    // frame's press still does not count.
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_READY);
-    EXPECT_TRUE(Logic_played(SND_READY));
-    Logic_frame(0);
-    EXPECT_EQ(game->state, STATE_READY);
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_DROP);
-}
-
-TEST_F(Logic, FirstPressDropsTheBirdAndLiftsTheClub) {
-    Logic_runUntilStateChange(200);
-    Logic_clearSounds();
-    Logic_frame(1);
-    ASSERT_EQ(game->state, STATE_DROP);
-    EXPECT_TRUE(Logic_played(SND_HEPP));
-    EXPECT_TRUE(Logic_played(SND_LIFT));
-    EXPECT_TRUE(intpl[INT_BIRD_GRAVITY].running);
-    EXPECT_EQ(bird->ani, &ani[ANI_DIVE]);
-    EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_LIFT]);
-    EXPECT_TRUE(ani[ANI_LIFT].running);
-    for (int f = 1; f <= 10; f++) {
-        Logic_frame();
-    }
-    EXPECT_EQ(bird->y.value, fallHeight(10));
-    EXPECT_EQ(bird->x.value, BIRD_START_X);
-}
-
-TEST_F(Logic, PressWhileTheClubGoesUpIsLost) {
-    Logic_startDrop();
-    for (int f = 1; f <= 15; f++) {
-        Logic_frame(1);
-        ASSERT_EQ(game->state, STATE_DROP) << "frame " << f;
-    }
-    // Not remembered: the lift ends on the 16th frame, without a press nothing happens.
-    Logic_frame(0);
-    EXPECT_EQ(game->state, STATE_DROP);
-    EXPECT_FALSE(ani[ANI_LIFT].running);
-    Logic_clearSounds();
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_SWING);
-    EXPECT_TRUE(Logic_played(SND_BEAT));
-    EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_SWING]);
-}
-
-TEST_F(Logic, StrikeWindowAndTheNineLaunchAngles) {
-    // Launch angles of strikes on the 43rd to 51st frame of the fall.
-    const int32_t units[9] = {12739, 11523, 10278, 9007, 7707, 6380, 5025, 3643, 2233};
-    const double degrees[9] = {69.977, 63.298, 56.459, 49.477, 42.336,
-                               35.046, 27.603, 20.012, 12.266};
+TEST_F(Logic, StrikeWindowSpeedsAndStickOrBounce) {
+    // Strikes on the 43rd to 51st frame of the fall: angle, its cosine and
+    // sine (truncated), and the speed of a second draw of 0, 127 and 255.
+    const int32_t dir[9][3] = {{12739, 22438, 61574}, {11523, 29448, 58546}, {10278, 36211, 54623},
+                               {9007, 42582, 49816},  {7707, 48444, 44136},  {6380, 53653, 37633},
+                               {5025, 58076, 30365},  {3643, 61579, 22427},  {2233, 64039, 13923}};
+    // 30.625 * (1 + k / 65536) with k = (draw - 127) * 32.
+    const fixed speed[3] = {1882580, 2007040, 2132480};
     for (int press = 30; press <= 47; press++) {
-        Logic_newGame();
-        Logic_startDrop();
-        int strikeFrame = Logic_throwWithSecondPress(press);
-        // The club is on its striking frame 6 to 8 frames after the press;
-        // the bird is in the window from the 43rd to the 51st frame.
-        int expected = 0;
-        for (int f = press + 6; f <= press + 8; f++) {
-            if (f >= 43 && f <= 51) {
-                expected = f;
-                break;
-            }
+        SCOPED_TRACE(press);
+        Scene_new();
+        // The first draw is thrown away; only the low 8 bits of the second count.
+        Scene_rand = {{255 - press % 3 * 127, 0x7F00 | (press % 3 * 127 + press % 3 / 2)}, 2, 0};
+        // The club strikes 6 to 8 frames after the press, in the window only.
+        int strike = 0;
+        for (int f = press + 8; f >= press + 6; f--) {
+            strike = f >= 43 && f <= 51 ? f : strike;
         }
-        ASSERT_EQ(strikeFrame, expected) << "second press on frame " << press;
-        if (expected == 0) {
+        const Throw t = play(press, 71 + (strike ? strike : 60));
+        ASSERT_EQ(game->state, strike ? STATE_FLIGHT : STATE_SWING);
+        if (strike == 0) {
             continue;
         }
-        // The bird is struck where it fell to, and the angle follows its height.
-        fixed y = fallHeight(strikeFrame);
-        EXPECT_EQ(bird->y.value, y);
-        EXPECT_GE(y, game->heightMin);
-        EXPECT_LE(y, game->heightMax);
-        int i = strikeFrame - 43;
-        EXPECT_EQ(bird->angle.value, units[i]) << "strike on frame " << strikeFrame;
-        EXPECT_NEAR(bird->angle.value * 360 / 65536.0, degrees[i], 0.0005);
-        EXPECT_TRUE(intpl[INT_BIRD_GRAVITY].running);
-        EXPECT_EQ(bird->ani, &ani[ANI_FLY]);
+        const int32_t a = dir[strike - 43][0], c = dir[strike - 43][1], s = dir[strike - 43][2];
+        const fixed v = speed[press % 3];
+        const fixed vx = -static_cast<fixed>(int64_t(c) * v / 65536),
+                    vy = fixed(int64_t(s) * v / 65536);
+        char expected[96];
+        snprintf(expected, sizeof expected, "4 35913728 %d %d %d %d 0 0 2 6 1",
+                 405 * 65536 - 16777 * strike * (strike + 1) / 2, vx, vy, a);
+        EXPECT_EQ(pose(), expected);
+        EXPECT_EQ(Scene_rand.calls, 2);
+        EXPECT_EQ(t.out, format("ang: %f\n", a * 360 / 65536.0) +
+                             format("sine: %f, cosine: %f\n", s / 65536.0, c / 65536.0) +
+                             format("speed o (x, y): %f (%f, %f)\n", v / 65536.0, vx / 65536.0,
+                                    vy / 65536.0));
+        // The steep ones come down at or below the stick angle and stick.
+        const std::string rest = play(0, 400).events;
+        const int32_t landing = atoi(rest.c_str() + rest.find('@') + 1);
+        EXPECT_EQ(rest.find(" stuck") < rest.find(",", rest.find('@')), strike <= 47) << rest;
+        EXPECT_EQ(landing <= -9102, strike <= 47) << landing;
     }
 }
 
-TEST_F(Logic, WindowEdgesAreInside) {
-    const fixed heights[4] = {0x003DB850, 0x00AA4937, 0x003DB850 - 1, 0x00AA4937 + 1};
-    for (int i = 0; i < 4; i++) {
-        Logic_newGame();
-        Logic_startDrop();
-        Logic_throwWithSecondPress(20, 20);
-        ASSERT_EQ(game->state, STATE_SWING);
-        bird->y.value = heights[i];
+TEST_F(Logic, StrikeEdges) {
+    // The window's heights themselves strike, a step outside does not.
+    const fixed rows[4][2] = {
+        {0x003DB850, 4}, {0x00AA4937, 4}, {0x003DB850 - 1, 3}, {0x00AA4937 + 1, 3}};
+    for (const auto& r : rows) {
+        Scene_new();
+        play(20, 71 + 20);
+        bird->y.value = r[0];
         ani[ANI_SWING].frame = 2;
-        Game_doGame(game);
-        EXPECT_EQ(game->state, i < 2 ? STATE_FLIGHT : STATE_SWING) << "height " << heights[i];
-    }
-}
-
-TEST_F(Logic, NoStrikeOffTheStrikingFrame) {
-    Logic_startDrop();
-    Logic_throwWithSecondPress(20, 20);
-    for (uint16_t frame : {0, 1, 3, 4}) {
-        bird->y.value = 100 * 65536;
-        ani[ANI_SWING].frame = frame;
-        Game_doGame(game);
-        EXPECT_EQ(game->state, STATE_SWING) << "swing frame " << frame;
-    }
-}
-
-TEST_F(Logic, StrikeExamplesAtSpeedFactorOne) {
-    struct Example {
-        int frame;
-        int32_t a, c, s;
-        fixed vx, vy;
-        double vxf, vyf;
-    };
-    const Example examples[2] = {
-        {43, 12739, 22438, 61574, -687163, 1885703, -10.485275, 28.773544},
-        {51, 2233, 64039, 13923, -1961194, 426391, -29.925446, 6.506210},
-    };
-    for (const Example& e : examples) {
-        Logic_newGame();
-        Logic_startDrop();
-        // A press 6 frames before the strike frame puts the club there.
-        for (int f = 1; f < e.frame; f++) {
-            Logic_frame(f == e.frame - 6 ? 1 : 0);
-        }
-        fflush(stdout);
         testing::internal::CaptureStdout();
-        Logic_frame();
-        fflush(stdout);
-        std::string out = testing::internal::GetCapturedStdout();
-        ASSERT_EQ(game->state, STATE_FLIGHT);
-        EXPECT_EQ(bird->angle.value, e.a);
-        EXPECT_EQ(bird->x.speed, e.vx);
-        EXPECT_EQ(bird->y.speed, e.vy);
-        EXPECT_NEAR(bird->x.speed / 65536.0, e.vxf, 1e-6);
-        EXPECT_NEAR(bird->y.speed / 65536.0, e.vyf, 1e-6);
-        std::string expected = format("ang: %f\n", e.a * 360 / 65536.0) +
-                               format("sine: %f, cosine: %f\n", e.s / 65536.0, e.c / 65536.0) +
-                               format("speed o (x, y): %f (%f, %f)\n", 30.625, e.vxf, e.vyf);
-        EXPECT_EQ(out, expected);
+        Game_doGame(game);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(game->state, uint32_t(r[1])) << r[0];
     }
 }
 
-TEST_F(Logic, StrikeDiscardsTheFirstRandomNumber) {
-    // The first draw would give the smallest factor, the second gives the largest.
-    Logic_startDrop();
-    Logic_randScript = {{0, 255}, 2, 0};
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    EXPECT_EQ(Logic_randScript.calls, 2);
-    // V = 30.625 * (1 + 4096 / 65536) = 32.5390625; c = 53653, s = 37633.
-    EXPECT_EQ(bird->x.speed, -static_cast<fixed>(53653LL * 2132480 / 65536));
-    EXPECT_EQ(bird->y.speed, static_cast<fixed>(37633LL * 2132480 / 65536));
-
-    Logic_newGame();
-    Logic_startDrop();
-    Logic_randScript = {{255, 0x7F00}, 2, 0}; // only the low 8 bits count: 0
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    // V = 30.625 * (65536 - 4064) / 65536 = 28.7262...
-    fixed v = static_cast<fixed>(61472LL * 0x1EA000 / 65536);
-    EXPECT_EQ(bird->x.speed, -static_cast<fixed>(53653LL * v / 65536));
-}
-
-TEST_F(Logic, WholeThrowThatBouncesSlidesAndRests) {
-    Logic_startDrop();
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    EXPECT_EQ(bird->angle.value, 6380);
-    EXPECT_EQ(bird->x.speed, -1643123);
-    EXPECT_EQ(bird->y.speed, 1152510);
-
-    FlightLog log = flyOut(48);
-    EXPECT_EQ(log.hits, (std::vector<int>{180, 240, 267, 278, 281}));
-    ASSERT_FALSE(log.hitAngles.empty());
-    EXPECT_EQ(log.hitAngles[0], -8688);
-    EXPECT_EQ(log.bounceSounds, (std::vector<int>{180, 240, 267, 278}));
-    EXPECT_EQ(log.gravityOffFrame, 281);
-    EXPECT_EQ(log.stuckFrame, 0);
-    EXPECT_EQ(log.resultFrame, 405);
-    EXPECT_NEAR(bird->x.value / 65536.0, -2956.477, 0.0005);
-    EXPECT_EQ(bird->x.speed, 0);
-    EXPECT_EQ(bird->y.speed, 0);
-    EXPECT_EQ(game->lastDistance, 19474378);
-    EXPECT_EQ(game->bestDistance, 19474378);
-    // Resting on the snow, looking up; the sign drops from above the screen.
-    EXPECT_EQ(bird->y.value, SNOW_LINE);
-    EXPECT_EQ(bird->angle.value, 0);
-    EXPECT_EQ(bird->ani, &ani[ANI_LOOK]);
-    EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_LOWER]);
-    EXPECT_EQ(sign->y.value, 528 * 65536);
-    EXPECT_EQ(sign->x.value, bird->x.value + 5 * 65536);
-    EXPECT_TRUE(intpl[INT_SIGN_GRAVITY].running);
-    EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
-    // The first bounce leaves a dot; the bird dips below the scraping height a
-    // frame or two before the next impacts, and the last three bounces are too
-    // low to lift it clear, so they and the slide make one long mark.
-    ASSERT_EQ(game->scratchCount, 3);
-    EXPECT_EQ(game->scratch[0].startX, -126996151);
-    EXPECT_EQ(game->scratch[0].endX, -126996151);
-    EXPECT_EQ(game->scratch[0].scaleX, 0x10000);
-    EXPECT_EQ(game->scratch[0].active, 0);
-    EXPECT_EQ(game->scratch[1].startX, -169468576);
-    EXPECT_EQ(game->scratch[1].endX, -170051416);
-    EXPECT_EQ(game->scratch[1].active, 0);
-    EXPECT_EQ(game->scratch[2].startX, -182693439);
-    EXPECT_EQ(game->scratch[2].endX, -193755674);
-    EXPECT_EQ(game->scratch[2].active, 1);
-    EXPECT_EQ(bird->x.value, -193755674);
-}
-
-TEST_F(Logic, WholeThrowThatSticksHeadFirst) {
-    Logic_startDrop();
-    ASSERT_EQ(Logic_throwWithSecondPress(41), 47);
-    EXPECT_EQ(bird->angle.value, 7707);
-
-    FlightLog log = flyOut(47);
-    EXPECT_EQ(log.hits, (std::vector<int>{199}));
-    ASSERT_FALSE(log.hitAngles.empty());
-    EXPECT_EQ(log.hitAngles[0], -9946);
-    EXPECT_TRUE(log.bounceSounds.empty());
-    EXPECT_EQ(log.stuckFrame, 199);
-    // The head-first animation runs 16 frames.
-    EXPECT_EQ(log.resultFrame, 215);
-    EXPECT_EQ(game->lastDistance, 14201481);
-    EXPECT_EQ(bird->y.value, STUCK_Y);
-    EXPECT_EQ(bird->angle.value, 0);
-    EXPECT_EQ(bird->ani, &ani[ANI_STUCK]);
-    EXPECT_EQ(game->scratchCount, 0);
-}
-
-TEST_F(Logic, StuckBirdStandsStill) {
-    Logic_startDrop();
-    ASSERT_EQ(Logic_throwWithSecondPress(41), 47);
-    for (int f = 48; f < 199; f++) {
-        Logic_frame();
-    }
-    Logic_clearSounds();
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    Logic_frame();
-    fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    ASSERT_EQ(game->stuck, 1);
-    EXPECT_TRUE(Logic_played(SND_BEAT));
-    EXPECT_EQ(out, "");
-    // It keeps the x where this frame's move took it.
-    const fixed x = -131570217;
-    for (int f = 0; f < 10; f++) {
-        EXPECT_EQ(bird->x.value, x);
-        EXPECT_EQ(bird->y.value, STUCK_Y);
-        EXPECT_EQ(bird->x.speed, 0);
-        EXPECT_EQ(bird->y.speed, 0);
-        EXPECT_EQ(bird->angle.value, 0);
-        Logic_frame();
+TEST_F(Logic, SingleFlightFrames) {
+    // A bird at x 300 px in flight; gravity adds -16777 before the move.
+    const struct {
+        fixed y, vx, vy;
+        int32_t angle;
+        bool gravity;
+        const char *pose, *sounds;
+    } rows[] = {
+        // Sliding: friction 717649 leaves -1248431, drag 5289 on that -1243142.
+        {0x00337FFF, -1966080, 0, 0, false, "4 17694720 3375103 -1243142 0 0 0 1 0 5 0", ""},
+        // Friction and drag stop a bird without turning it round: angle 0.
+        {0x00337FFF, -100, 0, 0, false, "5 19660700 3375103 0 0 0 0 1 4 7 0", ""},
+        {200 * 65536, 150, -100, 0, false, "5 19660950 3375103 0 0 0 0 0 4 7 0", ""},
+        // Straight down; rising to the left at -45.0228 degrees, -8196.15
+        // units, truncated toward zero.
+        {200 * 65536, 0, -65536, 0, false, "4 19660800 13041664 0 -65365 -16384 0 0 0 5 0", ""},
+        {200 * 65536, -65536, 65536, 0, false, "4 19595264 13172736 -65313 65365 8196 0 0 0 5 0",
+         ""},
+        // A bounce at -3.0 just above the stick angle: 73925 back up less its
+        // drag of 174; at the stick angle itself the bird sticks.
+        {0x350000, -1966080, -0x30000, -9101, false,
+         "4 17694720 3473408 -1243142 73751 618 0 1 0 5 0", "bounce.wav"},
+        {0x350000, -1966080, -0x30000 + 16777, -9102, true, "4 17694720 4128767 0 0 0 1 0 3 5 0",
+         "beat.wav"},
+        // An impact at -0.5 rebounds by exactly nothing: the bird lies on the
+        // snow line and slides, slowed by friction 1146 and drag 222.
+        {0x338000, -65536, -0x8000 + 16777, 0, true, "4 19595264 3375103 -64168 0 0 0 1 0 5 0", ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.pose);
+        Scene_new();
+        game->state = STATE_FLIGHT;
+        bird->x.value = 300 * 65536;
+        bird->y.value = r.y;
+        bird->x.speed = r.vx;
+        bird->y.speed = r.vy;
+        bird->angle.value = r.angle;
+        (r.gravity ? Int_start : Int_stop)(&intpl[INT_BIRD_GRAVITY]);
+        testing::internal::CaptureStdout();
+        Game_step(game);
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(pose(), r.pose);
+        EXPECT_EQ(Scene_sounds(), r.sounds);
+        EXPECT_EQ(out,
+                  game->stuck ? "" : format("fly ang: %f\n", bird->angle.value * 360 / 65536.0));
     }
 }
 
-TEST_F(Logic, SteepStrikesStickAndFlatOnesBounceWhateverTheSpeedFactor) {
-    for (int r : {0, 127, 255}) {
-        for (int strike = 43; strike <= 51; strike++) {
-            Logic_newGame();
-            Logic_randScript = {{r}, 1, 0};
-            Logic_startDrop();
-            ASSERT_EQ(Logic_throwWithSecondPress(strike - 6), strike);
-            FlightLog log = flyOut(strike);
-            ASSERT_FALSE(log.hits.empty());
-            bool steep = strike <= 47;
-            EXPECT_EQ(log.stuckFrame == log.hits[0], steep) << "rand " << r << " frame " << strike;
-            EXPECT_EQ(log.hitAngles[0] <= game->stickAngle, steep);
-            EXPECT_NE(log.resultFrame, 0);
-            EXPECT_GT(game->lastDistance, 0);
-        }
-    }
-}
-
-TEST_F(Logic, MissWithoutSecondPress) {
-    game->bestDistance = 777777;
-    game->lastDistance = 555;
-    Logic_startDrop();
-    for (int f = 1; f <= 52; f++) {
-        Logic_frame();
-        ASSERT_EQ(game->state, STATE_DROP);
-    }
-    Logic_clearSounds();
-    Logic_frame(); // 53rd frame: the bird reaches the snow
-    EXPECT_EQ(game->stuck, 1);
-    EXPECT_TRUE(Logic_played(SND_BEAT));
-    EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
-    EXPECT_EQ(bird->y.value, STUCK_Y);
-    // The grumm swings at nothing.
-    EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_SWING]);
-    EXPECT_TRUE(ani[ANI_SWING].running);
-    // The swing runs 43 frames, longer than the head-first animation.
-    int n = Logic_runUntilStateChange(100);
-    EXPECT_EQ(53 + n, 96);
-    EXPECT_EQ(game->state, STATE_RESULT);
-    EXPECT_EQ(bird->x.value, BIRD_START_X);
-    EXPECT_EQ(game->lastDistance, 0);
-    EXPECT_EQ(game->bestDistance, 777777);
-}
-
-TEST_F(Logic, MissWithPressTooEarly) {
-    Logic_startDrop();
-    EXPECT_EQ(Logic_throwWithSecondPress(16, 52), 0);
-    EXPECT_EQ(game->state, STATE_SWING);
-    Logic_frame(); // 53rd frame
-    EXPECT_EQ(game->stuck, 1);
-    // The swing ends on the 59th frame, the head-first animation on the 69th.
-    int n = Logic_runUntilStateChange(100);
-    EXPECT_EQ(53 + n, 69);
-    EXPECT_EQ(game->state, STATE_RESULT);
-    EXPECT_EQ(game->lastDistance, 0);
-    EXPECT_EQ(game->bestDistance, 0);
-}
-
-TEST_F(Logic, MissWithPressTooLate) {
-    Logic_startDrop();
-    EXPECT_EQ(Logic_throwWithSecondPress(46, 53), 0);
-    EXPECT_EQ(game->stuck, 1);
-    int n = Logic_runUntilStateChange(100);
-    EXPECT_EQ(53 + n, 46 + 43);
-    EXPECT_EQ(game->lastDistance, 0);
-}
-
-// Brings a fresh game to a point of each state and describes it.
-struct Stage {
-    const char* name;
-    uint32_t state;
-};
-
-void reach(int stage) {
-    switch (stage) {
-    case 0: // waiting, halfway
-        for (int f = 0; f < 30; f++) {
-            Logic_frame();
-        }
-        break;
-    case 1:
-        Logic_runUntilStateChange(200);
-        break;
-    case 2:
-        Logic_startDrop();
-        for (int f = 0; f < 5; f++) {
-            Logic_frame();
-        }
-        break;
-    case 3: // mid-swing
-        Logic_startDrop();
-        Logic_throwWithSecondPress(20, 25);
-        break;
-    case 4: // in flight after the first bounce, with a scratch mark
-        Logic_startDrop();
-        Logic_throwWithSecondPress(42);
-        for (int f = 49; f <= 200; f++) {
-            Logic_frame();
-        }
-        break;
-    case 5: // stuck in flight, the head-first animation still running
-        Logic_startDrop();
-        Logic_throwWithSecondPress(41);
-        for (int f = 48; f <= 205; f++) {
-            Logic_frame();
-        }
-        break;
-    case 6: // result, the sign still falling
-        Logic_startDrop();
-        Logic_throwWithSecondPress(42);
-        flyOut(48);
-        for (int f = 0; f < 20; f++) {
-            Logic_frame();
-        }
-        break;
-    }
-}
-
-TEST_F(Logic, ReturnFromEveryStateResetsTheBirdAndKeepsTheDistances) {
-    const uint32_t states[7] = {STATE_WAIT,   STATE_READY,  STATE_DROP,  STATE_SWING,
-                                STATE_FLIGHT, STATE_FLIGHT, STATE_RESULT};
-    for (int stage = 0; stage < 7; stage++) {
-        Logic_newGame();
-        reach(stage);
-        ASSERT_EQ(game->state, states[stage]) << "stage " << stage;
-        if (stage == 4) {
-            ASSERT_GT(game->scratchCount, 0);
-        }
-        if (stage == 5) {
-            ASSERT_EQ(game->stuck, 1);
-        }
-        fixed last = game->lastDistance;
+TEST_F(Logic, ReturnFromEveryState) {
+    // Waiting, ready, dropping, mid-swing, in flight with a mark, stuck, the
+    // sign still falling: {second press, frames, state}.
+    const int rows[7][3] = {{0, 30, 0},        {0, 70, 1},        {0, 76, 2},       {20, 96, 3},
+                            {42, 71 + 200, 4}, {41, 71 + 205, 4}, {42, 71 + 425, 5}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r[1]);
+        Scene_new();
+        play(r[0], r[1]);
+        ASSERT_EQ(game->state, uint32_t(r[2]));
+        const fixed last = game->lastDistance;
         game->bestDistance = 424242;
-        Logic_clearSounds();
-
         Game_setState(game, STATE_WAIT); // what a Return release does
-
-        EXPECT_EQ(game->state, STATE_WAIT);
-        EXPECT_EQ(bird->x.value, BIRD_START_X);
-        EXPECT_EQ(bird->y.value, BIRD_START_Y);
-        EXPECT_EQ(bird->x.speed, 0);
-        EXPECT_EQ(bird->y.speed, 0);
-        EXPECT_EQ(bird->angle.value, 0);
-        EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
-        EXPECT_EQ(game->stuck, 0);
-        EXPECT_EQ(game->scratchCount, 0);
-        EXPECT_EQ(bird->ani, &ani[ANI_WAIT]);
-        EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_LIFT]);
-        EXPECT_FALSE(ani[ANI_LIFT].running);
+        EXPECT_EQ(pose(), "0 35913728 26542080 0 0 0 0 0 0 5 0");
+        EXPECT_FALSE(ani[ANI_LIFT].running || ani[ANI_SWING].running || ani[ANI_LOWER].running);
         EXPECT_EQ(sign->y.value, 0x00011999);
         EXPECT_EQ(game->lastDistance, last);
         EXPECT_EQ(game->bestDistance, 424242);
-        for (const SoundEntry& s : snd) {
-            EXPECT_EQ(s.playing, 0) << "stage " << stage;
-        }
-
-        // A whole new wait follows, with the bird standing still.
-        int n = Logic_runUntilStateChange(200);
-        EXPECT_EQ(n, 70) << "stage " << stage;
-        EXPECT_EQ(game->state, STATE_READY);
-        EXPECT_EQ(bird->y.value, BIRD_START_Y);
-        EXPECT_EQ(bird->x.value, BIRD_START_X);
+        EXPECT_EQ(Scene_sounds(), "");
+        // A whole new wait, and a miss plays out as in a fresh game: not hung
+        // on a stale swing, the sign not dropping too fast.
+        EXPECT_EQ(play(0, 71 + 160).events, MISS);
     }
 }
 
-TEST_F(Logic, ReturnWhileTheSignFallsParksIt) {
-    reach(6);
-    ASSERT_EQ(game->state, STATE_RESULT);
-    ASSERT_LT(sign->y.speed, 0);
-    Game_setState(game, STATE_WAIT);
-    EXPECT_FALSE(intpl[INT_SIGN_GRAVITY].running);
-    EXPECT_EQ(sign->y.speed, 0);
-    for (int f = 1; f <= 70; f++) {
-        Logic_frame();
-        ASSERT_EQ(sign->y.value, 0x00011999);
-    }
-    ASSERT_EQ(game->state, STATE_READY);
-    Logic_frame(1);
-    ASSERT_EQ(game->state, STATE_DROP);
-
-    // The next sign drops from rest: from 528 it passes the landing line at
-    // 82 on the 60th frame (16252 * 60 * 61 / 2 > 446 * 65536 > 16252 * 59 * 60 / 2).
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    ASSERT_EQ(flyOut(48).resultFrame, 405);
-    EXPECT_EQ(sign->y.speed, 0);
-    for (int f = 1; f < 60; f++) {
-        Logic_frame();
-        ASSERT_FALSE(coll[COL_SIGN].hit) << "frame " << f;
-    }
-    Logic_clearSounds();
-    Logic_frame();
-    EXPECT_TRUE(coll[COL_SIGN].hit);
-    EXPECT_TRUE(Logic_played(SND_BEAT));
-    EXPECT_EQ(sign->y.value, 0x0051FFFF);
-    EXPECT_FALSE(intpl[INT_SIGN_GRAVITY].running);
-}
-
-TEST_F(Logic, ReturnDuringASwingDoesNotHangALaterMiss) {
-    reach(3);
-    ASSERT_EQ(game->state, STATE_SWING);
-    ASSERT_TRUE(ani[ANI_SWING].running);
-    Game_setState(game, STATE_WAIT);
-    EXPECT_FALSE(ani[ANI_SWING].running);
-    EXPECT_FALSE(ani[ANI_LOWER].running);
-
-    // The next throw is missed: no second press. The grumm must swing at
-    // nothing and the throw must end as an ordinary miss does.
-    Logic_startDrop();
-    for (int f = 1; f <= 53; f++) {
-        Logic_frame();
-    }
-    EXPECT_EQ(spr[SPR_GRUMM].ani, &ani[ANI_SWING]);
-    int n = Logic_runUntilStateChange(200);
-    EXPECT_EQ(53 + n, 96);
-    EXPECT_EQ(game->state, STATE_RESULT);
-}
-
-TEST_F(Logic, ReturnDuringTheLoweringOfTheArm) {
-    reach(6);
-    ASSERT_TRUE(ani[ANI_LOWER].running);
-    Game_setState(game, STATE_WAIT);
-    EXPECT_FALSE(ani[ANI_LOWER].running);
-}
-
-TEST_F(Logic, PressInTheFrameTheSignLandsStartsTheNextThrow) {
-    Logic_startDrop();
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    ASSERT_EQ(flyOut(48).resultFrame, 405);
-    for (int f = 1; f < 60; f++) {
-        Logic_frame(1);
-        ASSERT_EQ(game->state, STATE_RESULT) << "frame " << f;
-    }
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_WAIT);
-    EXPECT_EQ(sign->y.value, 0x00011999);
-    EXPECT_EQ(game->lastDistance, 19474378);
-    EXPECT_EQ(game->bestDistance, 19474378);
-}
-
-TEST_F(Logic, PressAfterTheSignLandedStartsTheNextThrow) {
-    Logic_startDrop();
-    ASSERT_EQ(Logic_throwWithSecondPress(42), 48);
-    ASSERT_EQ(flyOut(48).resultFrame, 405);
-    for (int f = 1; f <= 80; f++) {
-        Logic_frame();
-    }
-    EXPECT_EQ(game->state, STATE_RESULT);
-    EXPECT_EQ(sign->y.value, 0x0051FFFF);
-    Logic_frame(1);
-    EXPECT_EQ(game->state, STATE_WAIT);
-}
-
-TEST_F(Logic, BestDistanceKeepsTheLargest) {
-    // A bird resting 100 pixels left of the start: 100 * 5557 distance units.
-    auto finish = [](fixed x) {
+TEST_F(Logic, Results) {
+    // Right of the start the distance is negative, truncated toward zero: 52
+    // px are -52 * 5557 units, one step -0.08 of one.
+    for (const auto& [x, last] :
+         {std::pair{BIRD_START_X + 52 * 65536, -288964}, {BIRD_START_X + 1, 0}}) {
         game->state = STATE_FLIGHT;
-        game->stuck = 0;
         bird->x.value = x;
         Game_setState(game, STATE_RESULT);
-    };
-    game->bestDistance = 555700;
-    finish(BIRD_START_X - 100 * 65536);
-    EXPECT_EQ(game->lastDistance, 555700);
-    EXPECT_EQ(game->bestDistance, 555700);
-
-    game->bestDistance = 600000;
-    finish(BIRD_START_X - 100 * 65536);
-    EXPECT_EQ(game->bestDistance, 600000);
-
-    game->bestDistance = 500000;
-    finish(BIRD_START_X - 100 * 65536);
-    EXPECT_EQ(game->bestDistance, 555700);
-
-    // Right of the start the distance is negative and beats nothing.
-    game->bestDistance = 0;
-    finish(BIRD_START_X + 52 * 65536);
-    EXPECT_EQ(game->lastDistance, -288964);
-    EXPECT_EQ(game->bestDistance, 0);
-}
-
-TEST_F(Logic, ResultOfAStuckBirdKeepsItsPose) {
-    game->state = STATE_FLIGHT;
-    game->stuck = 1;
-    Spr_setAni(bird, &ani[ANI_STUCK], 0, 0);
-    bird->y.value = 1234567;
-    Game_setState(game, STATE_RESULT);
-    EXPECT_EQ(bird->y.value, STUCK_Y);
-    EXPECT_EQ(bird->ani, &ani[ANI_STUCK]);
-}
-
-TEST_F(Logic, DiagnosticLinesOfAStrikeAndTheFirstFlightFrames) {
-    Logic_startDrop();
-    for (int f = 1; f < 48; f++) {
-        Logic_frame(f == 42 ? 1 : 0);
+        EXPECT_EQ(game->lastDistance, last);
+        EXPECT_EQ(game->bestDistance, 0);
     }
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    for (int f = 48; f <= 53; f++) {
-        Logic_frame();
+    // Pressing every frame of a result: the next throw starts in the frame
+    // the sign lands.
+    Scene_new();
+    play(0, 71 + 96);
+    int n = 1;
+    for (Scene_frame(1); game->state == STATE_RESULT && n < 100; n++) {
+        Scene_frame(1);
     }
-    fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    // Worked out independently from the strike and drag rules with doubles.
-    EXPECT_EQ(out, "ang: 35.046387\n"
-                   "sine: 0.574234, cosine: 0.818680\n"
-                   "speed o (x, y): 30.625000 (-25.072067, 17.585907)\n"
-                   "fly ang: 34.694824\n"
-                   "fly ang: 34.337769\n"
-                   "fly ang: 33.980713\n"
-                   "fly ang: 33.618164\n"
-                   "fly ang: 33.244629\n");
-}
-
-// A bird set up by hand in flight, to run single frames of the rules on.
-void setFlight(fixed y, fixed vx, fixed vy, int32_t angle, bool gravity) {
-    game->state = STATE_FLIGHT;
-    game->stuck = 0;
-    Scratch_reset(game);
-    bird->x.value = 300 * 65536;
-    bird->y.value = y;
-    bird->x.speed = vx;
-    bird->y.speed = vy;
-    bird->angle.value = angle;
-    if (gravity) {
-        Int_start(&intpl[INT_BIRD_GRAVITY]);
-    } else {
-        Int_stop(&intpl[INT_BIRD_GRAVITY]);
-    }
-    coll[COL_BIRD].hit = 0;
-    Logic_clearSounds();
-}
-
-TEST_F(Logic, GroundFrictionAndDragOnASlidingBird) {
-    setFlight(SNOW_LINE, -1966080, 0, 0, false);
-    Game_doGame(game);
-    // F = 717649 leaves -1248431; drag 5289 on that leaves -1243142.
-    EXPECT_EQ(bird->x.speed, -1243142);
-    EXPECT_EQ(bird->y.speed, 0);
-    EXPECT_EQ(bird->angle.value, 0);
-    EXPECT_EQ(game->state, STATE_FLIGHT);
-    EXPECT_EQ(game->scratchCount, 1);
-}
-
-TEST_F(Logic, FrictionNeverTurnsTheBirdAround) {
-    setFlight(SNOW_LINE, -100, 0, 0, false);
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    Game_doGame(game);
-    fflush(stdout);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(bird->x.speed, 0);
-    EXPECT_EQ(game->state, STATE_RESULT);
-    // Both speeds 0: the angle is 0, not a half turn.
-    EXPECT_EQ(out, "fly ang: 0.000000\n");
-}
-
-TEST_F(Logic, DragAloneSlowsToZeroWithoutPassing) {
-    setFlight(200 * 65536, 150, -100, 0, false);
-    Game_doGame(game);
-    EXPECT_EQ(bird->x.speed, 0);
-    EXPECT_EQ(bird->y.speed, 0);
-    EXPECT_EQ(game->state, STATE_RESULT);
-}
-
-TEST_F(Logic, FlightAngleFollowsThePath) {
-    // Straight down.
-    setFlight(200 * 65536, 0, -65536, 0, false);
-    Game_doGame(game);
-    EXPECT_EQ(bird->angle.value, -16384);
-    // Rising to the left: positive, close to 45 degrees.
-    setFlight(200 * 65536, -65536, 65536, 0, false);
-    Game_doGame(game);
-    EXPECT_GT(bird->angle.value, 8100);
-    EXPECT_LT(bird->angle.value, 8300);
-    // Falling to the left: negative.
-    setFlight(200 * 65536, -65536, -65536, 0, false);
-    Game_doGame(game);
-    EXPECT_LT(bird->angle.value, -8100);
-    EXPECT_GT(bird->angle.value, -8300);
-}
-
-TEST_F(Logic, BounceOnTheSnow) {
-    // Gravity off so that the speed is -3.0 at the impact.
-    setFlight(0x350000, -1966080, -0x30000, 0, false);
-    Game_step(game);
-    EXPECT_TRUE(coll[COL_BIRD].hit);
-    EXPECT_TRUE(Logic_played(SND_BOUNCE));
-    EXPECT_EQ(bird->y.value, 0x350000);
-    // 73925 after the bounce, less its drag of 174; the hit counts as touching.
-    EXPECT_EQ(bird->y.speed, 73751);
-    EXPECT_EQ(bird->x.speed, -1243142);
-    EXPECT_EQ(game->scratchCount, 1);
-    EXPECT_EQ(game->state, STATE_FLIGHT);
-}
-
-TEST_F(Logic, WeakImpactLaysTheBirdOnTheSnow) {
-    // With gravity the speed is -0.5 at the impact.
-    setFlight(0x338000, -65536, -0x8000 + 16777, 0, true);
-    Game_step(game);
-    EXPECT_TRUE(coll[COL_BIRD].hit);
-    EXPECT_FALSE(Logic_played(SND_BOUNCE));
-    EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
-    EXPECT_EQ(bird->y.value, SNOW_LINE);
-    EXPECT_EQ(bird->y.speed, 0);
-    EXPECT_EQ(game->stuck, 0);
-    // It slides on without further hits.
-    for (int f = 0; f < 5; f++) {
-        Game_step(game);
-        EXPECT_FALSE(coll[COL_BIRD].hit);
-        EXPECT_EQ(bird->y.value, SNOW_LINE);
-    }
-}
-
-TEST_F(Logic, StickAngleDecidesBetweenBounceAndHeadFirst) {
-    setFlight(0x350000, -1966080, -0x30000, -9101, false);
-    Game_step(game);
-    EXPECT_EQ(game->stuck, 0);
-    EXPECT_TRUE(Logic_played(SND_BOUNCE));
-
-    setFlight(0x350000, -1966080, -0x30000, -9102, false);
-    Int_start(&intpl[INT_BIRD_GRAVITY]);
-    bird->y.speed += 16777; // so that gravity makes it -3.0
-    fixed x = bird->x.value + bird->x.speed;
-    Game_step(game);
-    EXPECT_EQ(game->stuck, 1);
-    EXPECT_FALSE(Logic_played(SND_BOUNCE));
-    EXPECT_TRUE(Logic_played(SND_BEAT));
-    EXPECT_FALSE(intpl[INT_BIRD_GRAVITY].running);
-    EXPECT_EQ(bird->x.value, x);
-    EXPECT_EQ(bird->x.speed, 0);
-    EXPECT_EQ(bird->y.speed, 0);
-    EXPECT_EQ(bird->y.value, STUCK_Y);
-    EXPECT_EQ(bird->angle.value, 0);
-    EXPECT_EQ(bird->ani, &ani[ANI_STUCK]);
-    EXPECT_TRUE(ani[ANI_STUCK].running);
-    EXPECT_EQ(game->scratchCount, 0);
-}
-
-TEST_F(Logic, NoGameDoesNothing) {
-    Game_setState(nullptr, STATE_RESULT);
-    Game_doGame(nullptr);
+    EXPECT_EQ(n, 60);
     EXPECT_EQ(game->state, STATE_WAIT);
-}
-
-TEST_F(Logic, UnknownStateIsStoredAndDoesNothing) {
-    fixed y = bird->y.value;
-    Game_setState(game, 6);
-    EXPECT_EQ(game->state, 6u);
-    EXPECT_EQ(bird->y.value, y);
-    Game_doGame(game);
-    EXPECT_EQ(game->state, 6u);
 }
 
 } // namespace

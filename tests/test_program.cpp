@@ -1,219 +1,187 @@
-// The whole program: start-up with its two timed screens, the fatal and the
-// survivable failures of start-up, and the real executable run headless.
+// The whole program on a fake clock in this process: frame pacing, start-up
+// with its two timed screens and its failures, and the player's input through
+// the real loop; then the real executable, run headless.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <regex>
-#include <string>
 #include <unistd.h>
-#include <vector>
 
 #include "game/draw.h"
-#include "platform/audio.h"
-#include "platform/images.h"
 #include "platform/main_loop.h"
 #include "platform/startup.h"
-#include "platform/assets.h"
 #include "tests/support/test_env.h"
-#include "tests/support/test_frames.h"
 
-namespace {
+// The clock stands still unless a test moves it; each sleep is recorded and
+// moves it on.
+static uint32_t now;
+static std::vector<uint32_t> sleeps;
+static void (*onSleep)() = [] {};
+static const bool fakeClock = [] {
+    Frame_getTicks = [] { return now; };
+    Frame_delay = [](uint32_t ms) {
+        sleeps.push_back(ms);
+        now += ms;
+        onSleep();
+    };
+    return true;
+}();
 
-// The order in which start-up opens the assets.
-const std::vector<std::string> OPEN_ORDER = {
-    "promo1.bmp",   "ti.bmp",    "beat.wav",    "ready.wav", "hui.wav",    "hepp.wav",
-    "bounce.wav",   "lift.wav",  "fly.png",     "font.png",  "ice.png",    "look.png",
-    "prepjump.png", "rock.png",  "scratch.png", "sfont.png", "shadow.png", "sign.png",
-    "ssign.png",    "stick.png", "stree.png",   "TOP.png",   "tree.png",   "grumm.png",
-    "signshad.png", "bg.bmp"};
-
-std::vector<std::string> openedAssets(const std::string& out) {
-    std::vector<std::string> names;
-    std::regex line("Resource: ([^,]+), buffer: [0-9]+, size: [0-9]+\nBytes: [0-9a-f]+ [0-9a-f]+ "
-                    "[0-9a-f]+ [0-9a-f]+\n");
-    for (auto it = std::sregex_iterator(out.begin(), out.end(), line); it != std::sregex_iterator();
-         ++it) {
-        names.push_back((*it)[1]);
+TEST(FrameTiming, SleepsOutWhatIsLeftOfTheTarget) {
+    // Start, end and target of a frame, then delta_time and the sleep (0: none);
+    // the tick counter wraps in the last.
+    const int64_t rows[][5] = {{5000, 5005, 16, 11, 11},
+                               {5000, 5020, 16, -4, 0},
+                               {5000, 5016, 16, 0, 0},
+                               {0xFFFFFFFE, 3, 3000, 2995, 2995}};
+    for (auto& row : rows) {
+        now = uint32_t(row[0]);
+        sleeps.clear();
+        Frame_start();
+        now = uint32_t(row[1]);
+        Frame_end(uint32_t(row[2]));
+        EXPECT_EQ((std::vector<int64_t>{start_time, end_time, delta_time}),
+                  (std::vector<int64_t>{row[0], row[1], row[3]}));
+        EXPECT_EQ(sleeps, std::vector<uint32_t>(row[4] ? 1 : 0, uint32_t(row[4])));
     }
-    return names;
 }
 
-// SDL_main run in this process on a fake clock. The game plays `frames`
-// frames, then Escape is released.
-struct MainRun {
-    std::string out;
-    std::vector<uint32_t> sleeps;
-    int result = -1;
+// A key released (its sym), or with DOWN pressed; with BUTTON a mouse button.
+constexpr int DOWN = 0x200, BUTTON = 0x400;
+static SDL_Event ev(int code) {
+    const uint8_t types[] = {SDL_KEYUP, SDL_KEYDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEBUTTONDOWN};
+    SDL_Event e{.type = types[code >> 9]};
+    if (code & BUTTON) {
+        e.button.button = uint8_t(code);
+    } else {
+        e.key.keysym.sym = SDLKey(code & 0x1FF);
+    }
+    return e;
+}
+
+// The player's input: the events queued before each frame. Before frame 10
+// the game is made ready; had its rules seen that, the press would have
+// dropped the bird with its "hepp". Escape ends frame 11 before its Space.
+// clang-format off
+static const std::vector<int> script[] = {
+    {DOWN + SDLK_SPACE}, {}, {SDLK_SPACE}, {}, {DOWN + BUTTON + 1}, {BUTTON + 1},
+    {SDLK_SPACE, BUTTON + 1}, {BUTTON + 2, BUTTON + 3}, {BUTTON + 4, BUTTON + 5},
+    {SDLK_a, DOWN + SDLK_RETURN, DOWN + SDLK_ESCAPE}, {SDLK_SPACE, SDLK_RETURN},
+    {SDLK_ESCAPE, SDLK_SPACE}};
+// clang-format on
+static std::vector<int> seen;
+
+// Start-up with `asset` left out, or replaced by `bytes`, and the environment
+// setting `env` ("mode": a display without the video mode), then the script.
+struct Start {
+    const char *asset, *bytes, *env;
+    int status;            // of the process
+    const char *out, *err; // what the outputs match (a failure's together)
 };
 
-void releaseStartupResources() {
-    for (ImageEntry& row : sprtbl) {
-        SDL_FreeSurface(row.surface);
-        row.surface = nullptr;
-        row.frameRect = SDL_Rect{0, 0, 0, 0};
+static int start(const Start& s) {
+    RES_catalogue = Test_catalogue(s.asset, s.bytes, s.bytes ? strlen(s.bytes) : 0);
+    if (s.env && strcmp(s.env, "mode") == 0) {
+        Startup_setVideoMode = [](int, int, int, uint32_t) -> SDL_Surface* {
+            return SDL_SetError("no such mode"), nullptr;
+        };
+    } else if (s.env) {
+        putenv(const_cast<char*>(s.env));
     }
-    SDL_FreeSurface(bg);
-    bg = nullptr;
-    screen = nullptr;
-    RES_catalogue = &RES_linked;
-}
-
-MainRun runMain(int frames, const std::function<void(Test_Clock&)>& adjust = nullptr) {
-    MainRun run;
-    Test_Clock clock;
-    int played = 0;
-    clock.onSleep = [&](uint32_t ms) {
-        if (ms > 16) {
-            return; // one of the two start-up windows
+    if (s.status) {
+        dup2(2, 1);
+    }
+    sleeps.clear();
+    seen.clear();
+    onSleep = [] { // the first two sleeps end the screens
+        seen.push_back(actionInput);
+        if (sleeps.size() == 12) {
+            Game_setState(&theGame, STATE_READY);
         }
-        if (++played == frames) {
-            SDL_Event escape = Test_keyUp(SDLK_ESCAPE);
-            SDL_PushEvent(&escape);
+        for (int code : sleeps.size() < 2 ? std::vector<int>{} : script[sleeps.size() - 2]) {
+            SDL_Event e = ev(code);
+            SDL_PushEvent(&e);
+        }
+        if (sleeps.size() > 20) {
+            abort(); // Escape was not obeyed
         }
     };
-    if (adjust) {
-        adjust(clock);
-    }
-    Test_useFakeClock(&clock);
-    fflush(stdout);
-    testing::internal::CaptureStdout();
-    char name[] = "snowpunt";
-    char* argv[] = {name, nullptr};
-    run.result = SDL_main(1, argv);
-    fflush(stdout);
-    run.out = testing::internal::GetCapturedStdout();
-    Test_useFakeClock(nullptr);
-    run.sleeps = clock.sleeps;
-    releaseStartupResources();
-    return run;
+    char* argv[] = {nullptr};
+    return SDL_main(0, argv);
 }
 
-TEST(StartUp, ShowsBothScreensForTheirTimeLoadsEverythingAndEndsInOrder) {
-    MainRun run = runMain(3);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(openedAssets(run.out), OPEN_ORDER);
-    // The clock stood still while loading, so each screen sleeps its whole
-    // 3000 ms; then three game frames of 16 ms.
-    EXPECT_EQ(run.sleeps, (std::vector<uint32_t>{3000, 3000, 16, 16, 16}));
-    EXPECT_NE(run.out.find("height2ang: 0.001648\nang.max: 74.404907\n"), std::string::npos);
-    EXPECT_LT(run.out.find("ang.max"), run.out.find("Resource: bg.bmp"));
-    EXPECT_EQ(run.out.find("Error"), std::string::npos) << run.out;
-}
-
-TEST(StartUp, SlowLoadingIsNotPaddedOut) {
-    // The second window's loading takes 5000 ms: the title stays up for
-    // those 5000 ms and the game starts at once.
-    MainRun run = runMain(1, [](Test_Clock& clock) {
-        clock.onRead = [&clock](int reads) {
-            if (reads == 3) { // the reading that closes the second window
-                clock.now += 5000;
-            }
-        };
-    });
-    EXPECT_EQ(run.result, 0);
-    EXPECT_EQ(run.sleeps, (std::vector<uint32_t>{3000, 16}));
-}
-
-TEST(StartUp, MissingPromoStillKeepsItsWindow) {
-    Test_Catalogue catalogue;
-    Test_makeCatalogue(&catalogue, "PROMO1.BMP");
-    RES_catalogue = &catalogue.catalogue;
-    testing::internal::CaptureStderr();
-    MainRun run = runMain(1);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(run.result, 0);
-    EXPECT_NE(err.find("Error finding resource promo1.bmp!\n"), std::string::npos);
-    EXPECT_TRUE(std::regex_search(run.out, std::regex("^Error loading image: [^\n]*Error blitting "
-                                                      "image: [^\n]*Resource: ti\\.bmp")))
-        << run.out;
-    EXPECT_EQ(run.sleeps.at(0), 3000u);
-}
-
-TEST(StartUp, BrokenTitleAndBackgroundAreReportedAndThePlayGoesOn) {
-    static const uint8_t notABitmap[] = "BM but nothing else that a bitmap needs";
-    Test_Catalogue catalogue;
-    Test_makeCatalogue(&catalogue, "TI.BMP", notABitmap, sizeof notABitmap);
-    Asset* background = nullptr;
-    for (uint16_t i = 0; i < catalogue.catalogue.count; i++) {
-        if (std::string(catalogue.assets[i].name) == "BG.BMP") {
-            background = &catalogue.assets[i];
+TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
+    const Start rows[] = {
+        {"", nullptr, nullptr, 0, "^((?!Error)[^])*$", "^$"},
+        {"PROMO1.BMP", nullptr, nullptr, 0,
+         "^Error loading image: [^\n]*Error blitting image: [^\n]*Resource: ti\\.bmp",
+         "^Error finding resource promo1\\.bmp!\n$"},
+        {"BG.BMP", "BM but nothing else a picture needs", nullptr, 0, "Error loading bg image!\n",
+         "^$"},
+        {"GRUMM.PNG", nullptr, nullptr, 0,
+         "Error loading title image grumm\\.png: .*!\nResource: signshad\\.png",
+         "^Error finding resource grumm\\.png!\n$"},
+        // No sound is loaded, and only the device's failure is reported.
+        {"", nullptr, "SDL_AUDIODRIVER=none", 0, "^((?!\\.wav)[^])*Resource: bg\\.bmp",
+         "^Couldn't open audio: .*\n$"},
+        {"", nullptr, "SDL_VIDEODRIVER=none", 255, "", "^Could not initialize SDL: .+\\.\n$"},
+        {"", nullptr, "mode", 1, "", "^Couldn't set 640x480x32 video mode: no such mode\n$"},
+        {"HEPP.WAV", nullptr, nullptr, 255, "",
+         "^Error finding resource hepp\\.wav!\nError: Could not open hepp\\.wav: "},
+    };
+    // The clock stands still while loading: both screens sleep their whole time.
+    const std::vector<uint32_t> slept = {3000, 3000, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16, 16};
+    for (const Start& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        if (r.status) {
+            EXPECT_EXIT(start(r), testing::ExitedWithCode(r.status), r.err);
+            continue;
         }
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(start(r), 0);
+        fflush(stdout);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::regex_search(err, std::regex(r.err))) << err;
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(std::regex_search(out, std::regex(r.out))) << out;
+        EXPECT_EQ(sleeps, slept);
+        // actionInput at the screens, then as each frame's rules saw it
+        EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 0, 1}));
+        EXPECT_EQ((std::vector<int>{actionInput, snd[SND_HEPP].playing}), (std::vector<int>{0, 0}));
+        for (ImageEntry& row : sprtbl) {
+            SDL_FreeSurface(row.surface);
+            row.surface = nullptr;
+        }
+        SDL_FreeSurface(bg);
+        bg = screen = nullptr;
+        std::fill(snd, snd + SOUND_COUNT, SoundEntry{});
+        putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
     }
-    ASSERT_NE(background, nullptr);
-    background->begin = notABitmap;
-    background->end = notABitmap + sizeof notABitmap;
-    RES_catalogue = &catalogue.catalogue;
-    MainRun run = runMain(5);
-    EXPECT_EQ(run.result, 0);
-    EXPECT_TRUE(std::regex_search(
-        run.out, std::regex("Resource: ti\\.bmp[^\n]*\nBytes[^\n]*\nError loading image: ")));
-    EXPECT_NE(run.out.find("Error loading bg image!\n"), std::string::npos);
-    EXPECT_EQ(run.sleeps.size(), 7u); // both windows and five frames
+    RES_catalogue = &RES_linked;
+    SDL_Event quit{.type = SDL_QUIT};
+    EXPECT_EXIT(Game_handleEvent(&theGame, &quit), testing::ExitedWithCode(0), "");
 }
 
-TEST(StartUp, MissingStripIsReportedAndThePlayGoesOn) {
-    Test_Catalogue catalogue;
-    Test_makeCatalogue(&catalogue, "GRUMM.PNG");
-    RES_catalogue = &catalogue.catalogue;
-    testing::internal::CaptureStderr();
-    MainRun run = runMain(80);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(run.result, 0);
-    EXPECT_NE(err.find("Error finding resource grumm.png!\n"), std::string::npos);
-    EXPECT_TRUE(
-        std::regex_search(run.out, std::regex("Error loading title image grumm\\.png: .*!\n")));
-    EXPECT_TRUE(std::regex_search(run.out, std::regex("Resource: signshad\\.png")));
+TEST(Executable, LoadsEverythingInOrderShowsBothScreensAndEndsLikeAClosedWindow) {
+    // SIGTERM, sent once caught, is the quit event the first frame of play handles.
+    auto started = std::chrono::steady_clock::now();
+    FILE* run = popen(SNOWPUNT_BINARY " & p=$!\nuntil [ $((0x$(sed -n 's/^SigCgt:\\t//p' "
+                                      "/proc/$p/status) & 1 << 14)) != 0 ]; do sleep 0.01; done\n"
+                                      "kill $p; wait $p; echo exit $?",
+                      "r");
+    std::string out(1 << 16, 0);
+    out.resize(fread(out.data(), 1, out.size(), run));
+    pclose(run);
+    std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took.count(), 6.0); // both screens stay up 3000 ms
+    EXPECT_EQ(out.substr(out.rfind("exit")), "exit 0\n");
+    EXPECT_NE(out.find("height2ang: 0.001648\nang.max: 74.404907\n"), std::string::npos);
+    std::regex pair("Resource: ([^,]+), buffer: [0-9]+, size: [0-9]+\n"
+                    "Bytes: [0-9a-f]+ [0-9a-f]+ [0-9a-f]+ [0-9a-f]+\n");
+    std::string names = std::regex_replace(out, pair, "$1 ", std::regex_constants::format_no_copy);
+    EXPECT_EQ(names, "promo1.bmp ti.bmp beat.wav ready.wav hui.wav hepp.wav bounce.wav lift.wav "
+                     "fly.png font.png ice.png look.png prepjump.png rock.png scratch.png "
+                     "sfont.png shadow.png sign.png ssign.png stick.png stree.png TOP.png tree.png "
+                     "grumm.png signshad.png bg.bmp ");
 }
-
-// The fatal paths end the process; they run in a child process.
-TEST(StartUpDeath, MultimediaLayerThatCannotStartEndsWithMinusOne) {
-    EXPECT_EXIT(
-        {
-            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-            dup2(2, 1); // the message goes to standard output
-            char* argv[] = {nullptr};
-            SDL_main(0, argv);
-        },
-        testing::ExitedWithCode(255), "^Could not initialize SDL: .+\\.\n");
-}
-
-SDL_Surface* noMode(int, int, int, uint32_t) {
-    SDL_SetError("no such mode");
-    return nullptr;
-}
-
-TEST(StartUpDeath, VideoModeThatCannotBeSetEndsWithOne) {
-    EXPECT_EXIT(
-        {
-            Startup_setVideoMode = noMode;
-            char* argv[] = {nullptr};
-            SDL_main(0, argv);
-        },
-        testing::ExitedWithCode(1), "^Couldn't set 640x480x32 video mode: no such mode\n$");
-}
-
-TEST(StartUpDeath, MissingSoundEndsWithMinusOne) {
-    EXPECT_EXIT(
-        {
-            static Test_Catalogue catalogue;
-            Test_makeCatalogue(&catalogue, "HEPP.WAV");
-            RES_catalogue = &catalogue.catalogue;
-            Test_Clock clock;
-            Test_useFakeClock(&clock);
-            char* argv[] = {nullptr};
-            SDL_main(0, argv);
-        },
-        testing::ExitedWithCode(255),
-        "Error finding resource hepp.wav!\nError: Could not open hepp.wav: .*\n");
-}
-
-TEST(Executable, PassesBothScreensAndEndsLikeAClosedWindow) {
-    Test_ProgramRun run = Test_runProgram({"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(WIFEXITED(run.status)) << "ended by signal " << WTERMSIG(run.status);
-    EXPECT_EQ(WEXITSTATUS(run.status), 0);
-    EXPECT_GE(run.seconds, 6.0);
-    EXPECT_EQ(openedAssets(run.out), OPEN_ORDER) << run.out;
-    EXPECT_NE(run.out.find("height2ang: 0.001648\nang.max: 74.404907\n"), std::string::npos);
-}
-
-} // namespace

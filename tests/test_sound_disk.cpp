@@ -1,114 +1,118 @@
-// The game's sounds reach the device: SDL's disk driver writes every buffer
-// the callback fills to a file, which is then compared with the sound.
+// The sounds: the mixer run on buffers of the test's own, the six sounds
+// converted for the device, and one played through SDL's disk driver.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
+#include <array>
 #include <cstring>
-#include <string>
-#include <thread>
-#include <unistd.h>
-#include <vector>
+#include <fstream>
+#include <functional>
 
-#include "game/draw.h"
 #include "platform/audio.h"
-#include "platform/images.h"
-#include "platform/main_loop.h"
-#include "platform/startup.h"
-#include "tests/support/sound_catalogue.h"
+#include "tests/support/test_env.h"
 
-namespace {
-
-constexpr size_t BUFFER = 2048;
-constexpr long POLLS = 10000000; // upper bound on waiting for the sound to end
-
-std::vector<uint8_t> readFile(const std::string& path) {
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) {
-        return bytes;
+// With the audio subsystem down, SDL_MixAudio mixes signed 16-bit samples.
+TEST(Mixer, ScriptsOfPlaysAndCallbacks) {
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    // The voices (sound `entry` of `bytes` bytes whose sample k is first + k,
+    // started and flagged), the callbacks run (voice 0 is started again before call
+    // `again`), then the first samples of the last 2048-byte buffer, the byte
+    // from which it is silent, and voice 0's flag and remaining bytes.
+    struct Row {
+        std::vector<std::array<int, 4>> voices;
+        int calls, again;
+        std::vector<int> out;
+        int silentFrom, playing, remaining;
+    };
+    const Row rows[] = {
+        {{{2, 1000, 1, 1}}, 1, 0, {1, 2, 3}, 1000, 0, 0}, // ends in the call that mixes it
+        {{{0, 4096, 1, 1}}, 2, 0, {1025, 1026}, 2048, 1, 0},
+        {{{0, 4096, 1, 1}}, 3, 0, {0}, 0, 0, 0}, // a third call finds it ended
+        {{{5, 6144, 1, 1}}, 3, 3, {1, 2}, 2048, 1, 4096},
+        {{{1, 100, 1, 1}}, 2, 2, {1, 2}, 100, 0, 0},
+        {{{1, 10, 30000, 1}, {4, 6, 10000, 1}}, 1, 0, {32767, 32767, 32767, 30003}, 10, 0, 0},
+        {{{1, 10, -30000, 1}, {4, 6, -10000, 1}}, 1, 0, {-32768, -32768, -32768, -29997}, 10, 0, 0},
+        {{{3, 4, 100, 2}, {0, 4, 200, 1}}, 1, 0, {200, 201}, 4, 2, 4}, // a flag of 2 is no play
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(&r - rows);
+        SoundEntry entries[SOUND_COUNT] = {};
+        theGame.snd = entries;
+        std::vector<int16_t> data[SOUND_COUNT];
+        for (auto [entry, bytes, first, flag] : r.voices) {
+            for (int k = 0; k < bytes / 2; k++) {
+                data[entry].push_back(int16_t(first + k));
+            }
+            entries[entry].data = reinterpret_cast<uint8_t*>(data[entry].data());
+            entries[entry].length = bytes;
+            Snd_play(&entries[entry]);
+            entries[entry].playing = uint8_t(flag);
+        }
+        std::vector<int16_t> out;
+        for (int call = 1; call <= r.calls; call++) {
+            if (call == r.again) {
+                Snd_play(&entries[r.voices[0][0]]);
+            }
+            out.assign(1024, 0);
+            my_audio_callback(&theGame, reinterpret_cast<uint8_t*>(out.data()), 2048);
+            for (const SoundEntry& s : entries) {
+                EXPECT_EQ(s.playPos + s.remaining, s.data + s.length) << "call " << call;
+            }
+        }
+        EXPECT_EQ(std::vector<int>(out.begin(), out.begin() + long(r.out.size())), r.out);
+        EXPECT_EQ(std::count(out.begin() + r.silentFrom / 2, out.end(), 0),
+                  1024 - r.silentFrom / 2);
+        EXPECT_TRUE(r.silentFrom == 0 || out[r.silentFrom / 2 - 1] != 0);
+        const SoundEntry& s = entries[r.voices[0][0]];
+        EXPECT_EQ((std::vector<int>{s.playing, int(s.remaining)}),
+                  (std::vector<int>{r.playing, r.remaining}));
     }
-    uint8_t chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, f)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    fclose(f);
-    return bytes;
 }
 
-TEST(SoundDisk, ReadySoundIsWrittenByTheDevice) {
-    const std::string path =
-        ::testing::TempDir() + "snowpunt_sound_" + std::to_string(getpid()) + ".raw";
+TEST(SoundDisk, EachSoundIsItsWaveConvertedAndReadyIsWrittenByTheDevice) {
+    const std::string path = testing::TempDir() + "snowpunt_" + std::to_string(getpid()) + ".raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
-    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0);
-
-    GameRecord record{};
-    record.snd = snd;
-    ASSERT_EQ(init_Audio(&record), 1);
+    theGame.snd = snd;
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO) + init_Audio(&theGame), 1);
+    testing::internal::CaptureStdout();
     load_sounds(snd, sounds, SOUND_COUNT);
-    SDL_PauseAudio(0);
-
-    SoundEntry& ready = snd[1];
-    ASSERT_EQ(ready.length, 46080u); // 23040 stored bytes at 11025 Hz, doubled
-    const std::vector<uint8_t> expected(ready.data, ready.data + ready.length);
-    Snd_play(&ready);
-
-    // The disk driver calls back as fast as it can write; the sound spans 23
-    // buffers. Wait until the callback has let it go.
-    bool ended = false;
-    for (long poll = 0; poll < POLLS && !ended; poll++) {
-        SDL_LockAudio();
-        ended = ready.playing == 0;
-        SDL_UnlockAudio();
-        if (!ended) {
-            std::this_thread::yield();
-        }
+    testing::internal::GetCapturedStdout();
+    // The device plays 22050 Hz: the sounds stored at 11025 Hz double.
+    const std::tuple<int, const char*, uint32_t> rows[] = {
+        {SND_BEAT, "beat.wav", 2 * 10368},    {SND_READY, "ready.wav", 2 * 23040},
+        {SND_HUI, "hui.wav", 2 * 73728},      {SND_HEPP, "hepp.wav", 2 * 6912},
+        {SND_BOUNCE, "bounce.wav", 2 * 9216}, {SND_LIFT, "lift.wav", 12672}};
+    for (auto [i, name, length] : rows) {
+        EXPECT_STREQ(sounds[i], name);
+        EXPECT_EQ(snd[i].length, length) << name;
     }
-    // Closing waits for the audio thread, which writes the buffer it has just
-    // filled before it stops, and closes the file.
-    close_Audio();
+    // Lift needs no conversion: its samples follow a 44-byte header.
+    const uint8_t* lift = RES_find("lift.wav")->begin + 44;
+    EXPECT_EQ(memcmp(snd[SND_LIFT].data, lift, 12672), 0);
+    // The disk driver writes every buffer the mixer fills to the file: there the
+    // ready sound lies whole from the start of a buffer, with only silence around it.
+    SDL_PauseAudio(0);
+    SoundEntry& ready = snd[SND_READY];
+    const std::string sound(ready.data, ready.data + ready.length);
+    Snd_play(&ready);
+    for (int ms = 0, playing = 1; ms < 10000 && playing; ms++) {
+        SDL_Delay(1);
+        SDL_LockAudio(); // the audio thread lets it go under the lock
+        playing = ready.playing;
+        SDL_UnlockAudio();
+    }
+    close_Audio(); // waits for the audio thread to write its last buffer
     unload_sounds(snd, SOUND_COUNT);
     SDL_Quit();
-    ASSERT_TRUE(ended);
-
-    const std::vector<uint8_t> file = readFile(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     remove(path.c_str());
-    ASSERT_GE(file.size(), expected.size());
-    EXPECT_EQ(file.size() % BUFFER, 0u);
-
-    // The sound is not silent, and the first buffer holding it starts with
-    // its first byte: find where its first non-zero byte landed.
-    size_t firstLoud = 0;
-    while (firstLoud < expected.size() && expected[firstLoud] == 0) {
-        firstLoud++;
-    }
-    ASSERT_LT(firstLoud, expected.size());
-    size_t heard = 0;
-    while (heard < file.size() && file[heard] == 0) {
-        heard++;
-    }
-    ASSERT_LT(heard, file.size()) << "the file holds only silence";
-    ASSERT_GE(heard, firstLoud);
-    const size_t start = heard - firstLoud;
-    EXPECT_EQ(start % BUFFER, 0u);
-    ASSERT_LE(start + expected.size(), file.size());
-
-    // Sample for sample the converted sound, then silence to the end.
-    size_t mismatches = 0;
-    for (uint32_t k = 0; k < expected.size() / 2; k++) {
-        if (Test_sample(&file[start], k) != Test_sample(expected.data(), k)) {
-            mismatches++;
-        }
-    }
-    EXPECT_EQ(mismatches, 0u);
-    size_t after = 0;
-    for (size_t k = start + expected.size(); k < file.size(); k++) {
-        after += file[k] != 0;
-    }
-    EXPECT_EQ(after, 0u);
+    auto at = std::search(file.begin(), file.end(),
+                          std::boyer_moore_horspool_searcher(sound.begin(), sound.end()));
+    ASSERT_NE(at, file.end());
+    EXPECT_EQ((at - file.begin()) % 2048, 0);
+    EXPECT_EQ(std::count(file.begin(), file.end(), 0) - std::count(sound.begin(), sound.end(), 0),
+              long(file.size() - sound.size()));
 }
-
-} // namespace
