@@ -82,6 +82,7 @@ TEST_F(Draw, NumberGlyphs) {
                        480);
         const int x0 = atoi(r.runs), x1 = atoi(strrchr(r.runs, '-') + 1);
         EXPECT_EQ(Scene_runs(380, x0, x1), r.runs);
+        EXPECT_FALSE(ani[r.font].running); // glyphs are bound, never stepped
     }
     EXPECT_EQ(spr[SPR_GLYPH].x.value, px(13 * 2)); // one glyph on past the last
 }

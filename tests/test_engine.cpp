@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <malloc.h>
 #include <tuple>
 
 #include "tests/support/test_env.h"
@@ -140,6 +141,35 @@ TEST(Engine, DrawnCentredOnItsPixelTurnedThroughTheRotation) {
         EXPECT_EQ(turn, (frameH ? Turn{8, frameH, RED, degrees, ezx, ezy, 1} : Turn{}));
     }
     Spr_rotozoom = saved;
+    SDL_FreeSurface(s.image);
+    SDL_FreeSurface(screen);
+    screen = nullptr;
+}
+
+TEST(Engine, NullMeansNothingAndTurnedDrawsFreeWhatTheyMake) {
+    Channel c{5, 7};
+    CollisionArea area{&c, &c, 0, 0, 0};
+    Collision unset{1, 1, nullptr};
+    Interpolation gravity{&c, 1, 1};
+    EXPECT_EQ(tuple(Col_doAxis(nullptr, &c), Col_doAxis(&area, nullptr), Col_do(nullptr),
+                    Col_do(&unset), Int_do(nullptr), Int_do(&gravity), c.speed),
+              tuple(0, 0, 0, 0, 0, 1, 8));
+    screen = Test_makeScreen();
+    Sprite s{};
+    s.image = strip(8, 8, 0);
+    s.src = {0, 0, 8, 8};
+    std::tie(s.zoomX.value, s.zoomY.value, s.angle.value) = tuple(ONE, ONE, 0x1000);
+    const View view{0, 0};
+    Spr_draw(nullptr, &view, 480);
+    Spr_draw(&s, nullptr, 480);
+    for (int i = 0; i < 20; i++) { // until the allocator's caches are full
+        Spr_draw(&s, &view, 480);
+    }
+    const size_t heap = mallinfo2().uordblks;
+    for (int i = 0; i < 20; i++) {
+        Spr_draw(&s, &view, 480);
+    }
+    EXPECT_EQ(mallinfo2().uordblks, heap);
     SDL_FreeSurface(s.image);
     SDL_FreeSurface(screen);
     screen = nullptr;

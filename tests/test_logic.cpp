@@ -111,7 +111,7 @@ TEST_F(Logic, WholeThrows) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.second);
         Scene_new();
-        game->bestDistance = 14201481;
+        game->bestDistance = game->lastDistance = 14201481; // a throw before
         const Throw t = play(r.second, r.frames);
         EXPECT_EQ(t.events, r.events);
         EXPECT_EQ(pose(), r.pose);
@@ -181,6 +181,7 @@ TEST_F(Logic, StrikeEdges) {
     for (const auto& r : rows) {
         Scene_new();
         play(20, 71 + 20);
+        EXPECT_EQ(ani[ANI_DIVE].frame, 20 / 3); // from frame 0, 3 game frames each
         bird->y.value = r[0];
         ani[ANI_SWING].frame = 2;
         testing::internal::CaptureStdout();

@@ -32,6 +32,7 @@ TEST(FrameTiming, SleepsOutWhatIsLeftOfTheTarget) {
     // the tick counter wraps in the last.
     const int64_t rows[][5] = {{5000, 5005, 16, 11, 11},
                                {5000, 5020, 16, -4, 0},
+                               {5000, 5015, 16, 1, 1},
                                {5000, 5016, 16, 0, 0},
                                {0xFFFFFFFE, 3, 3000, 2995, 2995}};
     for (auto& row : rows) {

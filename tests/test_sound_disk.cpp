@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <fstream>
+#include <malloc.h>
 #include <functional>
 
 #include "platform/audio.h"
@@ -84,7 +85,9 @@ TEST(SoundDisk, EachSoundIsItsWaveConvertedAndReadyIsWrittenByTheDevice) {
         {SND_BEAT, "beat.wav", 2 * 10368},    {SND_READY, "ready.wav", 2 * 23040},
         {SND_HUI, "hui.wav", 2 * 73728},      {SND_HEPP, "hepp.wav", 2 * 6912},
         {SND_BOUNCE, "bounce.wav", 2 * 9216}, {SND_LIFT, "lift.wav", 12672}};
+    size_t heap = mallinfo2().uordblks;
     for (auto [i, name, length] : rows) {
+        heap -= length; // what unloading gives back at least
         EXPECT_STREQ(sounds[i], name);
         EXPECT_EQ(snd[i].length, length) << name;
     }
@@ -105,6 +108,7 @@ TEST(SoundDisk, EachSoundIsItsWaveConvertedAndReadyIsWrittenByTheDevice) {
     }
     close_Audio(); // waits for the audio thread to write its last buffer
     unload_sounds(snd, SOUND_COUNT);
+    EXPECT_LE(mallinfo2().uordblks, heap);
     SDL_Quit();
     std::ifstream in(path, std::ios::binary);
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
