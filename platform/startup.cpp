@@ -17,7 +17,9 @@ static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags)
 }
 SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
 
-void Startup_nameWindow() {
+// Names the window "Snowpunt" and gives it the game's icon (its clear pixels
+// stay clear); the window system takes both before the window opens.
+static void nameWindow() {
     SDL_WM_SetCaption("Snowpunt", "Snowpunt");
     SDL_Surface* icon = IMG_Load_RW(
         SDL_RWFromConstMem(RES_icon.begin, static_cast<int>(RES_icon.end - RES_icon.begin)), 1);
@@ -79,8 +81,7 @@ extern "C" int SDL_main(int, char*[]) {
     }
     atexit(SDL_Quit);
 
-    // The name and icon must be given before the window opens.
-    Startup_nameWindow();
+    nameWindow();
     // Depth 0: the display's own depth.
     screen = Startup_setVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
     if (!screen) {

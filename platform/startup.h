@@ -8,8 +8,4 @@
 // that cannot give the mode.
 extern SDL_Surface* (*Startup_setVideoMode)(int width, int height, int bpp, uint32_t flags);
 
-// Names the window "Snowpunt" and gives it the game's icon (its clear pixels
-// stay clear); called before the video mode is set.
-void Startup_nameWindow();
-
 extern "C" int SDL_main(int argc, char* argv[]);

@@ -1,11 +1,8 @@
 #!/bin/sh
-# Builds the Debian package in a Release build directory of its own, checks
-# it with lintian, installs it with apt, checks what it put where (with the
-# desktop entry and AppStream validators), starts the installed game headless
-# and ends it like a closed window, then removes the package again. The
-# machine is left with exactly the packages it had: the test refuses to run
-# over an installed snowpunt, and whatever apt pulled in with the package goes
-# out with it.
+# Builds the Debian package, checks it with lintian, installs it with apt,
+# validates its desktop entry and AppStream metadata, starts the installed game
+# headless and ends it like a closed window, then removes it and whatever apt
+# pulled in with it, leaving the machine's packages as they were.
 #
 #   package_test.sh [BUILD_DIRECTORY]
 set -eu
@@ -20,9 +17,8 @@ fail() {
     exit 1
 }
 
-if dpkg-query -W -f='${Status}' snowpunt 2>/dev/null | grep -q "ok installed"; then
+! dpkg-query -W -f='${Status}' snowpunt 2>/dev/null | grep -q "ok installed" ||
     fail "snowpunt is installed already; remove it first"
-fi
 
 echo "== building the package =="
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
@@ -32,18 +28,11 @@ rm -f "$build"/snowpunt_*.deb
 set -- "$build"/snowpunt_*.deb
 [ -f "$1" ] || fail "no package was built"
 deb=$1
-echo "$(basename "$deb")"
-
-echo "== contents =="
-dpkg-deb -c "$deb"
-dpkg-deb -f "$deb" Package Version Section Maintainer Depends
+dpkg-deb -f "$deb" Package Version Section Depends
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
-[ "$(dpkg-deb -f "$deb" Maintainer)" = "Grumm & Finch Studio <dev@snowpunt.invalid>" ] ||
-    fail "wrong maintainer"
 # The shared-library dependencies come from dpkg-shlibdeps.
-dpkg-deb -f "$deb" Depends | grep -q "libsdl1.2debian" || fail "no dependency on SDL"
-dpkg-deb -f "$deb" Depends | grep -q "libsdl-image1.2" || fail "no dependency on SDL_image"
-dpkg-deb -f "$deb" Depends | grep -q "libsdl-gfx1.2" || fail "no dependency on SDL_gfx"
+dpkg-deb -f "$deb" Depends | grep "libsdl1.2debian" | grep "libsdl-image1.2" | grep -q "libsdl-gfx1.2" ||
+    fail "no dependency on SDL, SDL_image or SDL_gfx"
 # Exactly these files, nothing from the build or the tests.
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort | tr '\n' ' ')
 id=invalid.snowpunt.Snowpunt
@@ -80,38 +69,22 @@ removeAdded() {
 trap 'removeAdded; rm -f "$before" "$after" "$out"' EXIT
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" >/dev/null
 
-echo "== installed files =="
-dpkg -L snowpunt
 exe=/usr/games/snowpunt
-[ -x "$exe" ] || fail "$exe is not installed as an executable"
-file -L "$exe" | grep -q "ELF 64-bit LSB pie executable\|ELF 64-bit LSB executable" ||
-    fail "$exe is not an executable: $(file -L "$exe")"
 desktop=/usr/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop entry not valid"
-grep -qx "Categories=Game;ArcadeGame;" "$desktop" || fail "desktop entry lacks its categories"
 grep -qx "Exec=snowpunt" "$desktop" || fail "desktop entry does not start snowpunt"
 # The AppStream validator fails on any error or warning.
 appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" || fail "AppStream metadata not valid"
-icon=/usr/share/icons/hicolor/32x32/apps/snowpunt.png
-file "$icon" | grep -q "PNG image data, 32 x 32" || fail "icon is not a 32x32 PNG: $(file "$icon")"
-cmp -s "$icon" "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" || fail "installed icon differs from the source's"
+cmp -s /usr/share/icons/hicolor/32x32/apps/snowpunt.png "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" ||
+    fail "installed icon differs from the source's"
 
 echo "== running the installed game =="
-# Headless; the termination signal is sent once the multimedia layer catches
-# it (it turns it into the quit event a closed window gives), and the game
-# must then end with status 0 after its two start-up screens.
+# Headless. Once the multimedia layer catches the termination signal it turns
+# it into the quit event of a closed window: the game must then end with 0.
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$exe" >"$out" 2>&1 &
 pid=$!
-tries=0
-while :; do
-    mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
-    if [ -n "$mask" ] && [ $(((0x$mask >> 14) & 1)) -eq 1 ]; then
-        break
-    fi
-    if ! kill -0 "$pid" 2>/dev/null || [ "$tries" -ge 3000 ]; then
-        fail "the installed game did not start: $(cat "$out")"
-    fi
-    tries=$((tries + 1))
+until [ $(((0x$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0) >> 14) & 1)) -eq 1 ]; do
+    kill -0 "$pid" 2>/dev/null || fail "the installed game did not start: $(cat "$out")"
     sleep 0.01
 done
 kill -TERM "$pid"
@@ -127,8 +100,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y -qq snowpunt >/dev/null
 [ ! -e "$exe" ] || fail "$exe is still there after removal"
 removeAdded
 packages >"$after"
-if ! cmp -s "$before" "$after"; then
-    diff "$before" "$after" || true
-    fail "the machine's packages differ from before the test"
-fi
+cmp -s "$before" "$after" || fail "the machine's packages differ from before: $(diff "$before" "$after")"
 echo "passed"

@@ -4,8 +4,6 @@
 // its position with half its size rounded down.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "tests/support/scene.h"
 #include "tests/support/test_env.h"
 
@@ -54,39 +52,6 @@ class Draw : public testing::Test {
     }
 };
 
-TEST_F(Draw, NumberGlyphs) {
-    // Along row 380 (the carrier at y 100); centred, the first glyph's centre
-    // is (n - 1) half widths left of the carrier.
-    const struct {
-        fixed value, x;
-        uint16_t font, point, base;
-        uint8_t centre;
-        const char* runs;
-    } rows[] = {
-        {px(500), px(300), ANI_SFONT, 0, 0, 1,
-         "284-284 bg 285-294 sfont5 295-314 sfont0 315-315 bg"},
-        {px(12) + 0x8000, px(300), ANI_FONT, 10, 0, 1,
-         "273-273 bg 274-286 font1 287-299 font2 300-312 font10 313-325 font5 326-326 bg"},
-        {px(123) + 26214, px(213) + 0x8000, ANI_FONT, 10, 0, 0,
-         "206-206 bg 207-219 font1 220-232 font2 233-245 font3 246-258 font10 259-271 font4 "
-         "272-272 bg"},
-        // A digit base of 1 shifts the digits a frame on; the point on frame 0.
-        {0x8000, px(100), ANI_FONT, 0, 1, 0, "93-93 bg 94-106 font0 107-119 font6 120-120 bg"},
-    };
-    for (const auto& r : rows) {
-        SDL_FillRect(Scene_screen(), nullptr, SCENE_BG);
-        spr[SPR_GLYPH].x.value = r.x - px(100); // seen through a view 100 px to the left
-        spr[SPR_GLYPH].y.value = px(100);
-        const View view = {-px(100), 0};
-        Game_drawFixed(r.value, &spr[SPR_GLYPH], &ani[r.font], r.point, r.base, r.centre, &view,
-                       480);
-        const int x0 = atoi(r.runs), x1 = atoi(strrchr(r.runs, '-') + 1);
-        EXPECT_EQ(Scene_runs(380, x0, x1), r.runs);
-        EXPECT_FALSE(ani[r.font].running); // glyphs are bound, never stepped
-    }
-    EXPECT_EQ(spr[SPR_GLYPH].x.value, px(13 * 2)); // one glyph on past the last
-}
-
 TEST_F(Draw, StartScreen) {
     game->bestDistance = 19474378;
     draw(BIRD_START_X, 640, STATE_WAIT);
@@ -126,6 +91,7 @@ TEST_F(Draw, FlightFrame) {
                   Scene_at(90, 440) + Scene_at(225, 440) + Scene_at(255, 440),
               "fly0shadowscratchbgscratchscratchbg");
     EXPECT_EQ(Scene_runs(440, 320, 393), "320-320 bg 321-392 scratch 393-393 bg");
+    EXPECT_FALSE(ani[ANI_FONT].running || ani[ANI_SFONT].running); // glyphs are bound, not stepped
 }
 
 TEST_F(Draw, ViewAndCulling) {
