@@ -146,24 +146,22 @@ void init_interpolations() {
 }
 
 void init_collisions() {
-    // The snow under the bird: it loses about 0.744 pixel per frame of its
-    // downward speed at each impact and bounces back at half of the rest.
-    ca[COL_BIRD].xChannel = &spr[SPR_BIRD].x;
-    ca[COL_BIRD].yChannel = &spr[SPR_BIRD].y;
-    ca[COL_BIRD].limit = BIRD_LYING_Y;
-    ca[COL_BIRD].loss = 0xBE76;
-    ca[COL_BIRD].bounce = 0x8000;
-    coll[COL_BIRD].axis = 1;
-    coll[COL_BIRD].hit = 0;
-    coll[COL_BIRD].area = &ca[COL_BIRD];
-    // The ground under the distance sign: a loss far beyond any fall speed
-    // and no bounce, so the sign always stops on the line.
-    ca[COL_SIGN].xChannel = &spr[SPR_SIGN].x;
-    ca[COL_SIGN].yChannel = &spr[SPR_SIGN].y;
-    ca[COL_SIGN].limit = SIGN_LANDED_Y;
-    ca[COL_SIGN].loss = 0x77000000;
-    ca[COL_SIGN].bounce = 0;
-    coll[COL_SIGN].axis = 1;
-    coll[COL_SIGN].hit = 0;
-    coll[COL_SIGN].area = &ca[COL_SIGN];
+    // Both watch their sprite's y (axis 1) against a line of the snow.
+    const struct {
+        uint16_t sprite;
+        fixed limit, loss, bounce;
+    } lines[COLLISION_COUNT] = {
+        // The snow under the bird: it loses about 0.744 pixel per frame of its
+        // downward speed at each impact and bounces back at half of the rest.
+        {SPR_BIRD, BIRD_LYING_Y, 0xBE76, 0x8000},
+        // The ground under the distance sign: a loss far beyond any fall speed
+        // and no bounce, so the sign always stops on the line.
+        {SPR_SIGN, SIGN_LANDED_Y, 0x77000000, 0},
+    };
+    static_assert(COL_BIRD == 0 && COL_SIGN == 1);
+    for (uint16_t i = 0; i < COLLISION_COUNT; i++) {
+        Sprite* s = &spr[lines[i].sprite];
+        ca[i] = {&s->x, &s->y, lines[i].limit, lines[i].loss, lines[i].bounce};
+        coll[i] = {1, 0, &ca[i]};
+    }
 }

@@ -137,6 +137,34 @@ def _silhouette(c, level):
     _head_path(c)
 
 
+def _breast_part(c, path, shade, patches, level, big, line):
+    """A part of the bird in the breast's colour (cel-shaded but on the
+    smallest icons), with coloured patches (ellipse, colour) clipped to it,
+    outlined on the big icons."""
+    if level >= 1:
+        cv.cel(c, path, cv.BREAST, None, "#a8432a", shade=shade, line=None)
+    else:
+        path(c)
+        c.set_source_rgb(*hexcol(cv.BREAST))
+        c.fill()
+    c.save()
+    path(c)
+    c.clip()
+    for ellipse, colour in patches:
+        cv.ellipse(c, *ellipse)
+        if len(colour) == 4:
+            c.set_source_rgba(*colour)
+        else:
+            c.set_source_rgb(*colour)
+        c.fill()
+    c.restore()
+    if big:
+        path(c)
+        c.set_source_rgb(*hexcol(cv.OUTLINE))
+        c.set_line_width(line)
+        c.stroke()
+
+
 def _bird(c, size, level):
     # Scaled about the feet: a little smaller than drawn, and larger again
     # on the smallest icons, where it has to carry the picture alone.
@@ -168,28 +196,10 @@ def _bird(c, size, level):
         _tail_path(c, k)
         cv.fill_stroke(c, cv.WING if k == 1 else cv.WING_DARK, cv.OUTLINE if big else None, line)
     # Body: rust breast, the brown back over its upper rear.
+    patches = [((176, 110, 70, 44), hexcol(cv.WING))]
     if level >= 1:
-        cv.cel(c, _body_path, cv.BREAST, None, "#a8432a", shade=(9, 10), line=None)
-    else:
-        _body_path(c)
-        c.set_source_rgb(*hexcol(cv.BREAST))
-        c.fill()
-    c.save()
-    _body_path(c)
-    c.clip()
-    cv.ellipse(c, 176, 110, 70, 44)
-    c.set_source_rgb(*hexcol(cv.WING))
-    c.fill()
-    if level >= 1:
-        cv.ellipse(c, 110, 168, 30, 18)
-        c.set_source_rgba(*hexcol(cv.BELLY_LIGHT, 0.9))
-        c.fill()
-    c.restore()
-    if big:
-        _body_path(c)
-        c.set_source_rgb(*hexcol(cv.OUTLINE))
-        c.set_line_width(line)
-        c.stroke()
+        patches.append(((110, 168, 30, 18), hexcol(cv.BELLY_LIGHT, 0.9)))
+    _breast_part(c, _body_path, (9, 10), patches, level, big, line)
     # The folded wing over the body's side.
     if big:
         cv.cel(c, _wing_path, cv.WING, "#9a7048", cv.WING_DARK, shade=(0, 8), glint=(0, 6), width=line)
@@ -203,24 +213,7 @@ def _bird(c, size, level):
         _wing_path(c)
         cv.fill_stroke(c, cv.WING_DARK, cv.OUTLINE if level else None, line * 0.8)
     # Head: breast colour, a brown cap over crown and nape.
-    if level >= 1:
-        cv.cel(c, _head_path, cv.BREAST, None, "#a8432a", shade=(7, 7), line=None)
-    else:
-        _head_path(c)
-        c.set_source_rgb(*hexcol(cv.BREAST))
-        c.fill()
-    c.save()
-    _head_path(c)
-    c.clip()
-    cv.ellipse(c, 116, 64, 48, 26)
-    c.set_source_rgb(*hexcol(cv.WING))
-    c.fill()
-    c.restore()
-    if big:
-        _head_path(c)
-        c.set_source_rgb(*hexcol(cv.OUTLINE))
-        c.set_line_width(line)
-        c.stroke()
+    _breast_part(c, _head_path, (7, 7), [((116, 64, 48, 26), hexcol(cv.WING))], level, big, line)
     # Beak, pointing left and a little up; on small icons a bigger one
     # without its outline, which would swallow the yellow.
     if big:
