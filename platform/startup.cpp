@@ -3,7 +3,6 @@
 #include <SDL/SDL_image.h>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "game/draw.h"
 #include "game/game.h"
