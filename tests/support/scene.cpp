@@ -58,7 +58,7 @@ std::string Scene_sounds() {
 
 SDL_Surface* Scene_screen(int w) {
     SDL_FreeSurface(screen);
-    return screen = SDL_CreateRGBSurface(SDL_SWSURFACE, w, 480, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    return screen = Test_makeScreen(w);
 }
 
 std::string Scene_at(int x, int y) {

@@ -8,8 +8,8 @@
 static const int headless =
     setenv("SDL_VIDEODRIVER", "dummy", 0) | setenv("SDL_AUDIODRIVER", "dummy", 0);
 
-SDL_Surface* Test_makeScreen() {
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
+SDL_Surface* Test_makeScreen(int w) {
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
 }
 
 uint32_t Test_pixel(SDL_Surface* s, int x, int y) {

@@ -8,9 +8,9 @@
 #include "game/game.h"
 #include "platform/assets.h"
 
-// A 640 x 480 opaque 32-bit software surface (XRGB) to draw pixel checks into
+// A w x 480 opaque 32-bit software surface (XRGB) to draw pixel checks into
 // (the headless display is 8-bit).
-SDL_Surface* Test_makeScreen();
+SDL_Surface* Test_makeScreen(int w = 640);
 // Pixel (x, y) of a 32-bit surface as 0xRRGGBB.
 uint32_t Test_pixel(SDL_Surface* surface, int x, int y);
 
