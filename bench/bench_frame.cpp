@@ -18,11 +18,7 @@
 #include <vector>
 
 #include "game/draw.h"
-#include "platform/audio.h"
 #include "platform/images.h"
-#include "platform/main_loop.h"
-#include "platform/startup.h"
-#include "platform/assets.h"
 
 namespace {
 

@@ -19,11 +19,7 @@
 #include <sys/stat.h>
 
 #include "game/draw.h"
-#include "platform/audio.h"
 #include "platform/images.h"
-#include "platform/main_loop.h"
-#include "platform/startup.h"
-#include "platform/assets.h"
 #include "tools/shots/png_write.h"
 
 namespace {
