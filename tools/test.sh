@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, checks that the C++ files are formatted, then
-# builds and runs the whole test suite three ways: a plain build (with the million-frame soak and the memory checker);
-# AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
+# builds and runs the whole test suite three ways: a plain build (with the
+# million-frame soak and the memory checker); AddressSanitizer with
+# UndefinedBehaviorSanitizer (a shorter soak); and
 # ThreadSanitizer for the test of the mixer's threads. Last, the Debian
 # package is built, installed, started and removed. Any failure or sanitizer
 # report fails the run.
