@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "game/draw.h"
+#include "platform/shutdown.h"
 
 SDL_Event event;
 uint32_t start_time = 0;
@@ -34,6 +35,9 @@ void Frame_end(uint32_t target) {
     if (screen) {
         SDL_Flip(screen);
     }
+    // A termination signal ends the game here, after the frame or start-up
+    // picture it came during.
+    Shutdown_ifRequested();
 }
 
 uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {

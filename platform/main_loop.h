@@ -20,7 +20,8 @@ extern uint32_t (*Frame_getTicks)();
 extern void (*Frame_delay)(uint32_t ms);
 
 void Frame_start();
-// Sleeps out what is left of target ms since Frame_start, then shows the frame.
+// Sleeps out what is left of target ms since Frame_start, then shows the
+// frame; ends the process with status 0 if a termination signal came.
 void Frame_end(uint32_t target);
 
 // One frame's handling of one polled event: Space, the left mouse button or

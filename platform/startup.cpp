@@ -10,6 +10,7 @@
 #include "platform/audio.h"
 #include "platform/images.h"
 #include "platform/main_loop.h"
+#include "platform/shutdown.h"
 
 static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags) {
     return SDL_SetVideoMode(width, height, bpp, flags);
@@ -74,11 +75,16 @@ static void showPicture(const char* name) {
 }
 
 extern "C" int SDL_main(int, char*[]) {
+    // Before SDL starts, so that no termination signal is ever lost.
+    Shutdown_catchSignals();
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) {
         printf("Could not initialize SDL: %s.\n", SDL_GetError());
         exit(-1);
     }
     atexit(SDL_Quit);
+    // Registered after SDL_Quit, so it runs first at exit.
+    atexit(Shutdown_bound);
+    Shutdown_ifRequested();
 
     nameWindow();
     // Depth 0: the display's own depth.
@@ -117,6 +123,7 @@ extern "C" int SDL_main(int, char*[]) {
 
     // The device is closed before the sounds are released, so the audio
     // thread can never mix released data.
+    Shutdown_bound();
     close_Audio();
     unload_sounds(theGame.snd, SOUND_COUNT);
     SDL_Quit();

@@ -1,8 +1,10 @@
 #!/bin/sh
 # Builds the Debian package, checks it with lintian, installs it with apt,
-# validates its desktop entry and AppStream metadata, starts the installed game
-# headless and ends it like a closed window, then removes it and whatever apt
-# pulled in with it, leaving the machine's packages as they were.
+# validates its desktop entry and AppStream metadata, checks the hardening of
+# the installed executable, starts the installed game headless and ends it with
+# a termination signal (at once, and once it has loaded), then removes it and
+# whatever apt pulled in with it, leaving the machine's packages as they were.
+# Every wait is bounded.
 #
 #   package_test.sh [BUILD_DIRECTORY]
 set -eu
@@ -11,20 +13,17 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$src/build-package}
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-
-fail() {
-    echo "FAILED: $*"
-    exit 1
-}
+. "$src/tests/bounded.sh"
+export DEBIAN_FRONTEND=noninteractive
 
 ! dpkg-query -W -f='${Status}' snowpunt 2>/dev/null | grep -q "ok installed" ||
     fail "snowpunt is installed already; remove it first"
 
 echo "== building the package =="
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j2 --target snowpunt
+bounded 900 "building the game" cmake --build "$build" -j2 --target snowpunt
 rm -f "$build"/snowpunt_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && bounded 300 "building the package" cpack -G DEB >/dev/null)
 set -- "$build"/snowpunt_*.deb
 [ -f "$1" ] || fail "no package was built"
 deb=$1
@@ -44,8 +43,14 @@ done)./usr/share/icons/hicolor/scalable/apps/snowpunt.svg ./usr/share/man/man6/s
 [ "$files" = "$expected" ] || fail "unexpected files: $files"
 
 echo "== lintian =="
-# Informational tags are fine; any error or warning fails.
-lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
+# Any error or warning fails, and so do the informational tags of a build
+# that is not hardened or carries needless sections.
+tags=$(mktemp)
+status=0
+timeout 300 lintian --display-info --fail-on error,warning "$deb" >"$tags" || status=$?
+cat "$tags"
+[ "$status" -eq 0 ] || fail "lintian reports errors or warnings (status $status; 124: ran past 300 s)"
+! grep -E "hardening-|binary-has-unneeded-section" "$tags" || fail "lintian finds the build unhardened"
 
 echo "== installing =="
 before=$(mktemp)
@@ -63,11 +68,14 @@ removeAdded() {
     added=$(comm -13 "$before" "$after" | awk '{print $1}' | tr '\n' ' ')
     if [ -n "$added" ]; then
         # shellcheck disable=SC2086
-        DEBIAN_FRONTEND=noninteractive $SUDO apt-get purge -y -qq $added >/dev/null
+        bounded 600 "apt removing what it added" \
+            $SUDO apt-get purge -y -qq $added >/dev/null
     fi
 }
-trap 'removeAdded; rm -f "$before" "$after" "$out"' EXIT
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" >/dev/null
+pid=
+trap '[ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null; removeAdded; rm -f "$before" "$after" "$out" "$tags"' EXIT
+bounded 600 "apt installing the package" \
+    $SUDO apt-get install -y -qq "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" >/dev/null
 
 exe=/usr/games/snowpunt
 desktop=/usr/share/applications/$id.desktop
@@ -78,25 +86,44 @@ appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" || fail "A
 cmp -s /usr/share/icons/hicolor/32x32/apps/snowpunt.png "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" ||
     fail "installed icon differs from the source's"
 
-echo "== running the installed game =="
-# Headless. Once the multimedia layer catches the termination signal it turns
-# it into the quit event of a closed window: the game must then end with 0.
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$exe" >"$out" 2>&1 &
-pid=$!
-until [ $(((0x$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0) >> 14) & 1)) -eq 1 ]; do
-    kill -0 "$pid" 2>/dev/null || fail "the installed game did not start: $(cat "$out")"
-    sleep 0.01
+echo "== hardening =="
+# As dpkg-buildflags hardens: PIE, full RELRO with immediate binding, a stack
+# protector and fortified calls; and no version notes.
+headers=$(readelf -hldSW --dyn-syms "$exe")
+for mark in "Type: *DYN" "GNU_RELRO" "FLAGS.*BIND_NOW" "__stack_chk_fail@" "__[a-z]*printf_chk@"; do
+    echo "$headers" | grep -q "$mark" || fail "the installed game lacks $mark"
 done
-kill -TERM "$pid"
-status=0
-wait "$pid" || status=$?
-[ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(tail -n 5 "$out")"
+! echo "$headers" | grep -q "\.comment" || fail "the installed game carries a .comment section"
+
+echo "== running the installed game =="
+# Headless, its output line by line. The game owns the termination signal from
+# its first line on: sent then, or once the game has loaded, it ends the game
+# like a closed window, with status 0.
+catching() {
+    ! ended "$pid" || fail "the installed game ended before its signal: $(cat "$out")"
+    [ $(((0x$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || echo 0) >> 14) & 1)) -eq 1 ]
+}
+loaded() {
+    ! ended "$pid" || fail "the installed game ended before its signal: $(cat "$out")"
+    grep -q "^Resource: bg.bmp" "$out"
+}
+for moment in catching loaded; do
+    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy stdbuf -oL "$exe" >"$out" 2>&1 &
+    pid=$!
+    waitFor 30 "the installed game to reach the moment '$moment'" "$moment"
+    kill -TERM "$pid"
+    # A start-up picture's wait (3 s) may run out first; the end itself is bounded too.
+    waitFor 15 "the installed game to end after its termination signal" ended "$pid"
+    status=0
+    wait "$pid" || status=$?
+    pid=
+    [ "$status" -eq 0 ] || fail "signalled when '$moment', the installed game ended with status $status: $(tail -n 5 "$out")"
+done
 grep -q "^ang.max: 74.404907$" "$out" || fail "the installed game never built its record"
-grep -q "^Resource: bg.bmp" "$out" || fail "the installed game never loaded its background"
-echo "ended with status 0"
+echo "ended with status 0 both times"
 
 echo "== removing =="
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y -qq snowpunt >/dev/null
+bounded 600 "apt removing the package" $SUDO apt-get remove -y -qq snowpunt >/dev/null
 [ ! -e "$exe" ] || fail "$exe is still there after removal"
 removeAdded
 packages >"$after"

@@ -4,11 +4,13 @@
 // the installed package.)
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <regex>
 #include <unistd.h>
 
 #include "game/draw.h"
 #include "platform/main_loop.h"
+#include "platform/shutdown.h"
 #include "platform/startup.h"
 #include "tests/support/test_env.h"
 
@@ -77,6 +79,9 @@ static const std::vector<int> script[] = {
 // clang-format on
 static std::vector<int> seen;
 static std::string caption;
+// A signal raised during sleep `signalAt` (1 and 2: the start-up pictures),
+// each sleep then marked on standard error.
+static int signalAt = -1, signalNo;
 
 // Start-up with `asset` left out, or replaced by `bytes`, and the environment
 // setting `env` ("mode": a display without the video mode), then the script.
@@ -109,6 +114,12 @@ static int start(const Start& s) {
         }
         if (sleeps.size() == 12) {
             Game_setState(&theGame, STATE_READY);
+        }
+        if (signalAt > 0) {
+            fprintf(stderr, "[%zu]", sleeps.size());
+        }
+        if (int(sleeps.size()) == signalAt) {
+            raise(signalNo);
         }
         for (int code : sleeps.size() < 2 ? std::vector<int>{} : script[sleeps.size() - 2]) {
             SDL_Event e = ev(code);
@@ -171,6 +182,7 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
         // actionInput at the screens, then as each frame's rules saw it
         EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0, 0, 1}));
         EXPECT_EQ(caption, "Snowpunt");
+        EXPECT_GT(alarm(0), 0u) << "the orderly end is not bounded";
         EXPECT_EQ((std::vector<int>{actionInput, snd[SND_HEPP].playing}), (std::vector<int>{0, 0}));
         for (ImageEntry& row : sprtbl) {
             SDL_FreeSurface(row.surface);
@@ -184,4 +196,41 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
     RES_catalogue = &RES_linked;
     SDL_Event quit{.type = SDL_QUIT};
     EXPECT_EXIT(Game_handleEvent(&theGame, &quit), testing::ExitedWithCode(0), "");
+}
+
+TEST(Signals, EndTheGameLikeAClosedWindowAfterTheWaitTheyComeIn) {
+    const Start plain = {"", nullptr, nullptr, 0, "", ""};
+    // The sleep a signal comes in (0: before SDL starts), and what standard
+    // error shows of the sleeps before the end.
+    const std::pair<int, const char*> rows[] = {
+        {0, "^$"}, {1, "^\\[1\\]$"}, {2, "^\\[1\\]\\[2\\]$"}, {6, "^\\[1\\].*\\[6\\]$"}};
+    for (auto [at, err] : rows) {
+        for (int sig : {SIGTERM, SIGINT}) {
+            SCOPED_TRACE(at);
+            signalAt = at;
+            signalNo = sig;
+            EXPECT_EXIT(
+                {
+                    if (at == 0) {
+                        Shutdown_catchSignals();
+                        raise(sig);
+                    }
+                    start(plain);
+                },
+                testing::ExitedWithCode(0), err);
+        }
+    }
+    // A shutdown that never ends is cut short, and not with status 0.
+    Shutdown_limit = 1;
+    EXPECT_EXIT(
+        {
+            atexit([] { // runs after SDL_Quit
+                for (auto t = time(nullptr); time(nullptr) < t + 10;) {
+                }
+                fputs("the shutdown was not bounded", stderr);
+            });
+            start(plain);
+        },
+        testing::ExitedWithCode(1), "^\\[1\\].*\\[6\\]$");
+    signalAt = -1;
 }

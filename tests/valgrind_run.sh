@@ -2,28 +2,37 @@
 # valgrind_run.sh SUPPRESSIONS SECONDS PROGRAM [ARGUMENT...]: PROGRAM headless under memcheck
 # must exit 0 without invalid accesses, uninitialised values or definite or indirect leaks.
 # SECONDS > 0: a termination signal then ends it, as a closed window would. The program's
-# output must hold VALGRIND_EXPECT_STDOUT when that is set (it got that far).
+# output must hold VALGRIND_EXPECT_STDOUT when that is set (it got that far). Every wait is
+# bounded: a program that does not end in time fails the run.
 set -eu
+. "$(dirname "$0")/bounded.sh"
 supp=$1 seconds=$2
 shift 2
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+pid=
+trap '[ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 export SDL_VIDEODRIVER="${SDL_VIDEODRIVER:-dummy}" SDL_AUDIODRIVER="${SDL_AUDIODRIVER:-dummy}"
 valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --track-origins=yes \
     --show-leak-kinds=definite,indirect --errors-for-leak-kinds=definite,indirect \
     --suppressions="$supp" --gen-suppressions=all --log-file="$work/log" \
     "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-waited=0
-while [ "$waited" -lt "$seconds" ] && kill -0 "$pid" 2>/dev/null; do
-    sleep 1
-    waited=$((waited + 1))
-done
-if [ "$seconds" -gt 0 ] && ! kill -TERM "$pid" 2>/dev/null; then
-    echo "the program ended by itself after about $waited s"
+if [ "$seconds" -gt 0 ]; then
+    waited=0
+    while [ "$waited" -lt "$seconds" ] && ! ended "$pid"; do
+        sleep 1
+        waited=$((waited + 1))
+    done
+    ended "$pid" && echo "the program ended by itself after about $waited s"
+    kill -TERM "$pid" 2>/dev/null || true
+    # Memcheck's leak check at the end takes a few seconds of its own.
+    waitFor 120 "the program to end after its termination signal" ended "$pid"
+else
+    waitFor 300 "the program to end by itself" ended "$pid"
 fi
 status=0
 wait "$pid" || status=$?
+pid=
 grep -E "ERROR SUMMARY|lost|still reachable|suppressed:|total heap usage" "$work/log" | sed 's/^==[0-9]*== *//'
 fail() { tail -n 20 "$work/stderr"; cat "$work/log"; echo "FAILED: $1"; exit 1; }
 [ "$status" -eq 0 ] || fail "exit status $status (99: valgrind found errors)"
