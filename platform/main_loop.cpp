@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "game/draw.h"
+#include "platform/display.h"
 #include "platform/shutdown.h"
 
 SDL_Event event;
@@ -17,6 +18,9 @@ static uint32_t ticks() {
 static void delay(uint32_t ms) {
     SDL_Delay(ms);
 }
+
+// Return went down with Alt held: its release switches the display.
+static uint8_t altReturn = 0;
 
 uint32_t (*Frame_getTicks)() = ticks;
 void (*Frame_delay)(uint32_t ms) = delay;
@@ -32,9 +36,7 @@ void Frame_end(uint32_t target) {
     if (delta_time > 0) {
         Frame_delay(static_cast<uint32_t>(delta_time));
     }
-    if (screen) {
-        SDL_Flip(screen);
-    }
+    Display_flip();
     // A termination signal ends the game here, after the frame or start-up
     // picture it came during.
     Shutdown_ifRequested();
@@ -50,21 +52,29 @@ uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
             actionInput = 1;
         }
         break;
+    case SDL_KEYDOWN:
+        if (e->key.keysym.sym == SDLK_RETURN) {
+            altReturn = (e->key.keysym.mod & KMOD_ALT) != 0;
+        }
+        break;
     case SDL_KEYUP:
         switch (e->key.keysym.sym) {
         case SDLK_ESCAPE:
             return 1;
         case SDLK_RETURN:
-            Game_setState(game, STATE_WAIT);
+            // Alt+Return switches the display, whichever key is let go first.
+            if (altReturn || (e->key.keysym.mod & KMOD_ALT) != 0) {
+                altReturn = 0;
+                Display_toggleFullscreen();
+            } else {
+                Game_setState(game, STATE_WAIT);
+            }
             break;
         case SDLK_SPACE:
             actionInput = 1;
             break;
         case SDLK_F11:
-            // Where the video driver cannot switch, nothing happens.
-            if (screen != nullptr) {
-                SDL_WM_ToggleFullScreen(screen);
-            }
+            Display_toggleFullscreen();
             break;
         default:
             break;
@@ -73,6 +83,9 @@ uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
     case SDL_JOYBUTTONUP:
         // Any gamepad button does what Space does.
         actionInput = 1;
+        break;
+    case SDL_VIDEORESIZE:
+        Display_resize(e->resize.w, e->resize.h);
         break;
     case SDL_QUIT:
         // A closed window ends the process at once; SDL_Quit runs at exit.

@@ -26,8 +26,9 @@ void Frame_end(uint32_t target);
 
 // One frame's handling of one polled event: Space, the left mouse button or
 // any gamepad button released is the player's action, Return restarts the
-// throw, F11 switches between window and fullscreen. Returns 1 when the loop
-// must end (Escape released); a closed window ends the process.
+// throw, F11 or Alt+Return switches between window and fullscreen, a resized
+// window gets a display of its new size. Returns 1 when the loop must end
+// (Escape released); a closed window ends the process.
 uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e);
 // Runs frames until Escape.
 void Game_loop(GameRecord* game);

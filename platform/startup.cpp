@@ -8,14 +8,10 @@
 #include "game/game.h"
 #include "platform/assets.h"
 #include "platform/audio.h"
+#include "platform/display.h"
 #include "platform/images.h"
 #include "platform/main_loop.h"
 #include "platform/shutdown.h"
-
-static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags) {
-    return SDL_SetVideoMode(width, height, bpp, flags);
-}
-SDL_Surface* (*Startup_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
 
 // Names the window "Snowpunt" and gives it the game's icon (its clear pixels
 // stay clear); the window system takes both before the window opens.
@@ -77,6 +73,9 @@ static void showPicture(const char* name) {
 extern "C" int SDL_main(int, char*[]) {
     // Before SDL starts, so that no termination signal is ever lost.
     Shutdown_catchSignals();
+    // The window's class, which the desktop entry names too (unless the
+    // player's environment names another).
+    setenv("SDL_VIDEO_X11_WMCLASS", "snowpunt", 0);
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) {
         printf("Could not initialize SDL: %s.\n", SDL_GetError());
         exit(-1);
@@ -87,9 +86,7 @@ extern "C" int SDL_main(int, char*[]) {
     Shutdown_ifRequested();
 
     nameWindow();
-    // Depth 0: the display's own depth.
-    screen = Startup_setVideoMode(640, 480, 0, SDL_HWSURFACE | SDL_DOUBLEBUF);
-    if (!screen) {
+    if (!Display_open()) {
         fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n",
                 static_cast<int>(theGame.screenWidth), static_cast<int>(theGame.screenHeight),
                 SDL_GetError());
@@ -101,7 +98,7 @@ extern "C" int SDL_main(int, char*[]) {
 
     // The promo picture stays up for at least 3000 ms, while the title loads.
     showPicture("promo1.bmp");
-    SDL_UpdateRect(screen, 0, 0, 0, 0);
+    Display_update();
     Frame_start();
     SDL_FreeSurface(bg);
     showPicture("ti.bmp");

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "game/draw.h"
+#include "platform/display.h"
 #include "platform/main_loop.h"
 #include "platform/shutdown.h"
 #include "platform/startup.h"
@@ -65,8 +66,9 @@ static SDL_Event ev(int code) {
     return e;
 }
 
-// The player's input: the events queued before each frame. F11 finds no
-// fullscreen on the headless display and does nothing. Before frame 10 the
+// The player's input: the events queued before each frame. F11 takes the
+// headless display, which knows no desktop size, fullscreen at 640 x 480,
+// where the frame is still drawn straight onto it. Before frame 10 the
 // game is made ready; had its rules seen that, the press would have dropped
 // the bird with its "hepp". Escape ends frame 11 before its Space.
 // clang-format off
@@ -94,7 +96,7 @@ struct Start {
 static int start(const Start& s) {
     RES_catalogue = Test_catalogue(s.asset, s.bytes, s.bytes ? strlen(s.bytes) : 0);
     if (s.env && strcmp(s.env, "mode") == 0) {
-        Startup_setVideoMode = [](int, int, int, uint32_t) -> SDL_Surface* {
+        Display_setVideoMode = [](int, int, int, uint32_t) -> SDL_Surface* {
             return SDL_SetError("no such mode"), nullptr;
         };
     } else if (s.env) {

@@ -1,0 +1,44 @@
+// The display: a window of any size, or fullscreen at the desktop's own size.
+// The game's 640 x 480 picture is drawn straight onto the display when that
+// is the display's size; at any other size it is drawn into a picture of the
+// display's format, which showing the frame scales onto the display, aspect
+// kept and centred, the rest black.
+#pragma once
+
+#include <SDL/SDL.h>
+#include <cstdint>
+
+struct DisplaySize {
+    int w, h;
+};
+
+// The video surface of the mode in use; null before the window opens.
+extern SDL_Surface* display;
+// The desktop's size as SDL reported it before the window opened; 0 x 0
+// where it reports none.
+extern DisplaySize Display_desktop;
+// The call that sets a video mode; tests replace it.
+extern SDL_Surface* (*Display_setVideoMode)(int width, int height, int bpp, uint32_t flags);
+
+// The window's opening size on a desktop of that size: the largest whole
+// multiple of 640 x 480 within 85 % of its width and height, and 640 x 480
+// where none fits or the size is unknown.
+DisplaySize Display_openingSize(DisplaySize desktop);
+// Reads the desktop's size and opens the window at its opening size (at
+// 640 x 480 if that size cannot be had); 0 when no window can be opened.
+uint8_t Display_open();
+// The window resized to w x h by the player (nothing happens in fullscreen).
+void Display_resize(int w, int h);
+// Switches from the window to fullscreen at the desktop's size, or back to
+// the window at the size it had. Where fullscreen cannot be had, the window
+// stays as it was.
+void Display_toggleFullscreen();
+// Whether the display is fullscreen.
+uint8_t Display_isFullscreen();
+// Where the 640 x 480 picture lies on the display.
+SDL_Rect Display_pictureRect();
+
+// Shows what has been drawn into `screen`: at 640 x 480 by updating the whole
+// display (update) or flipping it (flip); scaled at any other size.
+void Display_update();
+void Display_flip();
