@@ -13,7 +13,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$src/build-package}
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-. "$src/tests/bounded.sh"
+. "$src/tools/bounded.sh"
 export DEBIAN_FRONTEND=noninteractive
 
 ! dpkg-query -W -f='${Status}' snowpunt 2>/dev/null | grep -q "ok installed" ||

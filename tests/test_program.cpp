@@ -1,14 +1,19 @@
 // The whole program on a fake clock in this process: frame pacing, start-up
-// with its two timed screens and its failures, and the player's input through
-// the real loop. (The real executable runs under the memory checker and from
-// the installed package.)
+// with its two timed screens and its failures, what it leaves set up for the
+// player (screen, sound device, keyboard, gamepads, icon), the player's input
+// through the real loop, and its end on a signal. (The real executable runs
+// under the memory checker and from the installed package.)
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
+#include <dlfcn.h>
+#include <fstream>
 #include <regex>
 #include <unistd.h>
 
 #include "game/draw.h"
+#include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/main_loop.h"
 #include "platform/shutdown.h"
@@ -20,6 +25,8 @@
 static uint32_t now;
 static std::vector<uint32_t> sleeps;
 static void (*onSleep)() = [] {};
+static const auto realTicks = Frame_getTicks;
+static const auto realDelay = Frame_delay;
 static const bool fakeClock = [] {
     Frame_getTicks = [] { return now; };
     Frame_delay = [](uint32_t ms) {
@@ -48,6 +55,65 @@ TEST(FrameTiming, SleepsOutWhatIsLeftOfTheTarget) {
                   (std::vector<int64_t>{row[0], row[1], row[3]}));
         EXPECT_EQ(sleeps, std::vector<uint32_t>(row[4] ? 1 : 0, uint32_t(row[4])));
     }
+    // The real sleep waits at least what it is asked, and SDL's clock sees it.
+    const uint32_t ticks = realTicks();
+    const auto begun = std::chrono::steady_clock::now();
+    realDelay(30);
+    EXPECT_GE(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(30));
+    EXPECT_GE(realTicks() - ticks, 29u);
+}
+
+// What reached the window system: the display as SDL was last asked to show
+// it, and the icon's shape (one bit a pixel, leftmost highest, rows of whole
+// bytes) against its pixels' opacity.
+static SDL_Surface* sent;
+static std::string iconShape;
+extern "C" void SDL_UpdateRects(SDL_Surface* s, int n, SDL_Rect* rects) {
+    static auto real =
+        reinterpret_cast<decltype(&SDL_UpdateRects)>(dlsym(RTLD_NEXT, "SDL_UpdateRects"));
+    if (s == display && (!sent || sent->w != s->w || sent->h != s->h)) {
+        SDL_FreeSurface(sent);
+        sent = SDL_CreateRGBSurface(0, s->w, s->h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    }
+    for (int i = 0; s == display && i < n; i++) {
+        SDL_Rect to = rects[i];
+        SDL_BlitSurface(s, &rects[i], sent, &to);
+    }
+    real(s, n, rects);
+}
+extern "C" void SDL_WM_SetIcon(SDL_Surface* icon, Uint8* mask) {
+    int wrong = 0, opaque = 0;
+    for (int y = 0; y < icon->h; y++) {
+        for (int x = 0; x < icon->w; x++) {
+            uint8_t r, g, b, a;
+            SDL_GetRGBA(static_cast<uint32_t*>(icon->pixels)[y * icon->pitch / 4 + x], icon->format,
+                        &r, &g, &b, &a);
+            opaque += a >= 128;
+            wrong += (a >= 128) != bool(mask[y * ((icon->w + 7) / 8) + x / 8] & 0x80 >> x % 8);
+        }
+    }
+    iconShape = std::to_string(icon->w) + "x" + std::to_string(icon->h) + ", " +
+                std::to_string(opaque) + " opaque, " + std::to_string(wrong) + " wrong";
+}
+
+// Pixels the window system was not sent of the named picture, scaled to
+// fill the display.
+static int notShown(const char* name) {
+    const Asset* a = RES_find(name);
+    if (a == nullptr || sent == nullptr) {
+        return -1;
+    }
+    SDL_Surface* bmp = SDL_LoadBMP_RW(SDL_RWFromConstMem(a->begin, int(a->end - a->begin)), 1);
+    SDL_Surface* p = SDL_ConvertSurface(bmp, sent->format, 0);
+    int wrong = 0, k = sent->w / 640;
+    for (int y = 0; y < sent->h; y++) {
+        for (int x = 0; x < sent->w; x++) {
+            wrong += Test_pixel(sent, x, y) != Test_pixel(p, x / k, y / k);
+        }
+    }
+    SDL_FreeSurface(bmp);
+    SDL_FreeSurface(p);
+    return wrong;
 }
 
 // A key released (its sym), or with DOWN pressed; with BUTTON a mouse button,
@@ -80,26 +146,36 @@ static const std::vector<int> script[] = {
     {SDLK_ESCAPE, SDLK_SPACE}};
 // clang-format on
 static std::vector<int> seen;
-static std::string caption;
 // A signal raised during sleep `signalAt` (1 and 2: the start-up pictures),
 // each sleep then marked on standard error.
 static int signalAt = -1, signalNo;
 
 // Start-up with `asset` left out, or replaced by `bytes`, and the environment
-// setting `env` ("mode": a display without the video mode), then the script.
+// setting `env` ("mode": a display without the video mode; "2x": one that
+// gives twice the size asked), then the script.
 struct Start {
     const char *asset, *bytes, *env;
-    int status;            // of the process
-    const char *out, *err; // what the outputs match (a failure's together)
+    int status;                    // of the process
+    const char *out, *err;         // what the outputs match (a failure's together)
+    const char* machine = nullptr; // what is set up for the player, once playing
 };
+static std::string machine, readySound;
+
+// A 32-bit display (the dummy one is 8-bit), twice the size asked for in "2x".
+static int zoom = 1;
+static SDL_Surface* mode32(int w, int h, int, uint32_t flags) {
+    return SDL_SetVideoMode(w * zoom, h * zoom, 32, flags);
+}
 
 static int start(const Start& s) {
     RES_catalogue = Test_catalogue(s.asset, s.bytes, s.bytes ? strlen(s.bytes) : 0);
+    zoom = s.env && strcmp(s.env, "2x") == 0 ? 2 : 1;
+    Display_setVideoMode = mode32;
     if (s.env && strcmp(s.env, "mode") == 0) {
         Display_setVideoMode = [](int, int, int, uint32_t) -> SDL_Surface* {
             return SDL_SetError("no such mode"), nullptr;
         };
-    } else if (s.env) {
+    } else if (s.env && zoom == 1) {
         putenv(const_cast<char*>(s.env));
     }
     if (s.status) {
@@ -107,15 +183,42 @@ static int start(const Start& s) {
     }
     sleeps.clear();
     seen.clear();
+    machine.clear();
+    SDL_FreeSurface(sent);
+    sent = nullptr;
     onSleep = [] { // the first two sleeps end the screens
         seen.push_back(actionInput);
+        if (sleeps.size() < 3) { // the promo, then the title, on the screen
+            const int wrong = notShown(sleeps.size() == 1 ? "promo1.bmp" : "ti.bmp");
+            machine += "shown " + std::to_string(wrong) + ", ";
+        }
         if (sleeps.size() == 3) {
             char* title = nullptr;
+            int delay = -1, interval = -1;
             SDL_WM_GetCaption(&title, nullptr);
-            caption = title ? title : "";
+            SDL_GetKeyRepeat(&delay, &interval);
+            machine += std::string(title ? title : "") + ", sound " +
+                       std::to_string(SDL_GetAudioStatus()) + " by " +
+                       std::to_string(hardware_spec ? hardware_spec->samples : 0) + ", repeat " +
+                       std::to_string(delay) + ", unicode " +
+                       std::to_string(SDL_EnableUNICODE(-1)) + ", pads " +
+                       std::to_string(SDL_NumJoysticks()) + " open " +
+                       std::to_string(SDL_JoystickOpened(0)) + " events " +
+                       std::to_string(SDL_JoystickEventState(SDL_QUERY)) + ", " + iconShape;
         }
         if (sleeps.size() == 12) {
             Game_setState(&theGame, STATE_READY);
+            // The disk driver mixes as fast as it can: let it play the ready sound.
+            const bool disk = strcmp(getenv("SDL_AUDIODRIVER"), "disk") == 0;
+            for (int ms = 0; disk && (SDL_LockAudio(), snd[SND_READY].playing); ms++) {
+                SDL_UnlockAudio();
+                ASSERT_LT(ms, 5000) << "waited 5 s for the ready sound to be mixed";
+                SDL_Delay(1);
+            }
+            if (disk) {
+                SDL_UnlockAudio();
+                readySound.assign(snd[SND_READY].data, snd[SND_READY].data + snd[SND_READY].length);
+            }
         }
         if (signalAt > 0) {
             fprintf(stderr, "[%zu]", sleeps.size());
@@ -136,8 +239,16 @@ static int start(const Start& s) {
 }
 
 TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
+    const std::string disk = testing::TempDir() + "snowpunt_" + std::to_string(getpid()) + ".raw";
+    setenv("SDL_DISKAUDIOFILE", disk.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    setenv("SDL_JOYSTICK_DEVICE", "/dev/null", 1); // a gamepad that never moves
+    const char* ready = "shown 0, shown 0, Snowpunt, sound 1 by 1024, repeat 0, unicode 1, "
+                        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong";
     const Start rows[] = {
-        {"", nullptr, nullptr, 0, "^((?!Error)[^])*$", "^$"},
+        {"", nullptr, "SDL_AUDIODRIVER=disk", 0, "^((?!Error)[^])*$",
+         "^WARNING: [^\n]* disk writer [^]*\\]\\.\\s*$", ready},
+        {"", nullptr, "2x", 0, "^((?!Error)[^])*$", "^$", ready},
         {"PROMO1.BMP", nullptr, nullptr, 0,
          "^Error loading image: [^\n]*Error blitting image: [^\n]*Resource: ti\\.bmp",
          "^Error finding resource promo1\\.bmp!\n$"},
@@ -148,7 +259,9 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
          "^Error finding resource grumm\\.png!\n$"},
         // No sound is loaded, and only the device's failure is reported.
         {"", nullptr, "SDL_AUDIODRIVER=none", 0, "^((?!\\.wav)[^])*Resource: bg\\.bmp",
-         "^Couldn't open audio: .*\n$"},
+         "^Couldn't open audio: .*\n$",
+         "shown 0, shown 0, Snowpunt, sound 0 by 0, repeat 0, unicode 1, pads 1 open 1 "
+         "events 1, 32x32, 752 opaque, 0 wrong"},
         {"", nullptr, "SDL_VIDEODRIVER=none", 255, "", "^Could not initialize SDL: .+\\.\n$"},
         {"", nullptr, "mode", 1, "", "^Couldn't set 640x480x32 video mode: no such mode\n$"},
         {"HEPP.WAV", nullptr, nullptr, 255, "",
@@ -183,7 +296,7 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
         EXPECT_EQ(sleeps, slept);
         // actionInput at the screens, then as each frame's rules saw it
         EXPECT_EQ(seen, (std::vector<int>{0, 0, 0, 0, 1, 1, 0, 1, 1, 0, 0, 0, 1}));
-        EXPECT_EQ(caption, "Snowpunt");
+        EXPECT_EQ(machine, r.machine ? r.machine : machine);
         EXPECT_GT(alarm(0), 0u) << "the orderly end is not bounded";
         EXPECT_EQ((std::vector<int>{actionInput, snd[SND_HEPP].playing}), (std::vector<int>{0, 0}));
         for (ImageEntry& row : sprtbl) {
@@ -195,6 +308,17 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
         std::fill(snd, snd + SOUND_COUNT, SoundEntry{});
         putenv(const_cast<char*>("SDL_AUDIODRIVER=dummy"));
     }
+    // The device was given the ready sound whole, from the start of a buffer,
+    // and silence around it.
+    std::ifstream in(disk, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    remove(disk.c_str());
+    const size_t at = file.find(readySound);
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_EQ(at % 2048, 0u);
+    EXPECT_EQ(std::count(file.begin(), file.end(), 0) -
+                  std::count(readySound.begin(), readySound.end(), 0),
+              long(file.size() - readySound.size()));
     RES_catalogue = &RES_linked;
     SDL_Event quit{.type = SDL_QUIT};
     EXPECT_EXIT(Game_handleEvent(&theGame, &quit), testing::ExitedWithCode(0), "");

@@ -5,7 +5,7 @@
 # output must hold VALGRIND_EXPECT_STDOUT when that is set (it got that far). Every wait is
 # bounded: a program that does not end in time fails the run.
 set -eu
-. "$(dirname "$0")/bounded.sh"
+. "$(dirname "$0")/../tools/bounded.sh"
 supp=$1 seconds=$2
 shift 2
 work=$(mktemp -d)

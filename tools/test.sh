@@ -9,7 +9,7 @@
 # whole command never stands still.
 set -eu
 cd "$(dirname "$0")/.."
-. tests/bounded.sh
+. tools/bounded.sh
 bounded 900 "installing the packages the tests need" sh tools/install-deps.sh
 
 echo "== formatting =="

@@ -1,4 +1,5 @@
-# Waits that cannot stand still, for the test scripts (sourced, POSIX sh).
+# Waits that cannot stand still, for the test command and the scripts it runs
+# (sourced, POSIX sh).
 # Each gives up after its bound and fails naming what it waited for.
 
 fail() {
