@@ -41,16 +41,13 @@ SDL_RWops* RES_toSDL_RWops(const char* name) {
     // The address is printed whole, as a decimal number of pointer width.
     printf("Resource: %s, buffer: %" PRIuPTR ", size: %" PRIu32 "\n", name,
            reinterpret_cast<uintptr_t>(bytes), size);
-    if (size >= 4) {
-        printf("Bytes: %x %x %x %x\n", bytes[0], bytes[1], bytes[2], bytes[3]);
-    } else {
-        // Every asset of the catalogue is longer; a shorter one shows what it has.
-        fputs("Bytes:", stdout);
-        for (uint32_t i = 0; i < size; i++) {
-            printf(" %x", bytes[i]);
-        }
-        putchar('\n');
+    // The first four bytes (every asset of the catalogue has them; a
+    // shorter one shows what it has).
+    fputs("Bytes:", stdout);
+    for (uint32_t i = 0; i < size && i < 4; i++) {
+        printf(" %x", bytes[i]);
     }
+    putchar('\n');
     // A read-only stream: the asset bytes belong to the executable.
     return SDL_RWFromConstMem(bytes, static_cast<int>(size));
 }

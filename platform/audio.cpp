@@ -14,32 +14,22 @@ SDL_AudioSpec* hardware_spec = nullptr;
 constexpr int AUDIO_RATE = 22050;
 constexpr uint16_t AUDIO_SAMPLES = 1024;
 
-uint8_t init_Audio(void* userdata) {
-    SDL_AudioSpec* desired = static_cast<SDL_AudioSpec*>(malloc(sizeof(SDL_AudioSpec)));
-    SDL_AudioSpec* obtained = static_cast<SDL_AudioSpec*>(malloc(sizeof(SDL_AudioSpec)));
-    if (desired == nullptr || obtained == nullptr) {
-        fputs("Couldn't open audio: out of memory\n", stderr);
-        free(desired);
-        free(obtained);
-        return 0;
-    }
-    memset(desired, 0, sizeof(SDL_AudioSpec));
-    memset(obtained, 0, sizeof(SDL_AudioSpec));
-    desired->freq = AUDIO_RATE;
-    desired->format = AUDIO_S16LSB;
-    desired->channels = 1;
-    desired->samples = AUDIO_SAMPLES;
-    desired->callback = my_audio_callback;
-    desired->userdata = userdata;
+// What the open device delivers; hardware_spec points here while it is open.
+static SDL_AudioSpec obtained;
 
-    if (SDL_OpenAudio(desired, obtained) < 0) {
+uint8_t init_Audio(void* userdata) {
+    SDL_AudioSpec desired = {};
+    desired.freq = AUDIO_RATE;
+    desired.format = AUDIO_S16LSB;
+    desired.channels = 1;
+    desired.samples = AUDIO_SAMPLES;
+    desired.callback = my_audio_callback;
+    desired.userdata = userdata;
+    if (SDL_OpenAudio(&desired, &obtained) < 0) {
         fprintf(stderr, "Couldn't open audio: %s\n", SDL_GetError());
-        free(desired);
-        free(obtained);
         return 0;
     }
-    free(desired);
-    hardware_spec = obtained;
+    hardware_spec = &obtained;
     return 1;
 }
 
@@ -80,8 +70,6 @@ void load_sounds(SoundEntry* sounds, const char* const* names, uint16_t count) {
         // keeps its data as loaded.
         if (cvt.buf != nullptr) {
             memcpy(cvt.buf, sound->data, sound->length);
-        } else {
-            SDL_OutOfMemory();
         }
         if (SDL_ConvertAudio(&cvt) != 0) {
             fprintf(stderr, "Warning: could not convert file %s: %s\n", names[i], SDL_GetError());
@@ -133,7 +121,6 @@ void close_Audio() {
     // sound is mixed after this returns.
     if (hardware_spec != nullptr) {
         SDL_CloseAudio();
-        free(hardware_spec);
         hardware_spec = nullptr;
     }
 }

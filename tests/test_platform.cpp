@@ -12,7 +12,8 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
     static const uint8_t bytes[] = {0x89, 0x50, 0x0a, 0x1a, 0xff, 0x42, 0x4d};
     const Asset assets[] = {{"BIG.PNG", bytes, bytes + 5},
                             {"AZ.BMP", bytes + 5, bytes + 7},
-                            {"NONE.WAV", bytes, bytes}};
+                            {"NONE.WAV", bytes, bytes},
+                            {"PAST.END", bytes, bytes + 1}}; // beyond the catalogue's count
     const AssetCatalogue mine = {assets, 3};
     RES_catalogue = &mine;
     // What follows the address on standard output; null: no such asset.
@@ -25,7 +26,8 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
                                    {"big.png ", nullptr},
                                    {"assets/big.png", nullptr},
                                    {"zbig.png", nullptr},
-                                   {"big.png.png", nullptr}};
+                                   {"big.png.png", nullptr},
+                                   {"past.end", nullptr}};
     for (auto& row : rows) {
         SCOPED_TRACE(row[0]);
         const Asset* found = RES_find(row[0]);
@@ -46,6 +48,7 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
         EXPECT_EQ(SDL_RWseek(rw, 0, RW_SEEK_END), found->end - found->begin);
         SDL_RWclose(rw);
     }
+    EXPECT_EQ(RES_find(nullptr), nullptr);
     RES_catalogue = &RES_linked;
 }
 

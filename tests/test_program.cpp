@@ -160,6 +160,14 @@ struct Start {
     const char* machine = nullptr; // what is set up for the player, once playing
 };
 static std::string machine, readySound;
+// The sound device's rate, sample format, channels and buffer in samples.
+static std::string device() {
+    static const SDL_AudioSpec none{};
+    const SDL_AudioSpec* d = hardware_spec ? hardware_spec : &none;
+    char text[64];
+    snprintf(text, sizeof text, "%d Hz %x %dch by %d", d->freq, d->format, d->channels, d->samples);
+    return text;
+}
 
 // A 32-bit display (the dummy one is 8-bit), twice the size asked for in "2x".
 static int zoom = 1;
@@ -198,8 +206,7 @@ static int start(const Start& s) {
             SDL_WM_GetCaption(&title, nullptr);
             SDL_GetKeyRepeat(&delay, &interval);
             machine += std::string(title ? title : "") + ", sound " +
-                       std::to_string(SDL_GetAudioStatus()) + " by " +
-                       std::to_string(hardware_spec ? hardware_spec->samples : 0) + ", repeat " +
+                       std::to_string(SDL_GetAudioStatus()) + " " + device() + ", repeat " +
                        std::to_string(delay) + ", unicode " +
                        std::to_string(SDL_EnableUNICODE(-1)) + ", pads " +
                        std::to_string(SDL_NumJoysticks()) + " open " +
@@ -243,8 +250,9 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
     setenv("SDL_DISKAUDIOFILE", disk.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "0", 1);
     setenv("SDL_JOYSTICK_DEVICE", "/dev/null", 1); // a gamepad that never moves
-    const char* ready = "shown 0, shown 0, Snowpunt, sound 1 by 1024, repeat 0, unicode 1, "
-                        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong";
+    const char* ready =
+        "shown 0, shown 0, Snowpunt, sound 1 22050 Hz 8010 1ch by 1024, repeat 0, unicode 1, "
+        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong";
     const Start rows[] = {
         {"", nullptr, "SDL_AUDIODRIVER=disk", 0, "^((?!Error)[^])*$",
          "^WARNING: [^\n]* disk writer [^]*\\]\\.\\s*$", ready},
@@ -260,7 +268,7 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
         // No sound is loaded, and only the device's failure is reported.
         {"", nullptr, "SDL_AUDIODRIVER=none", 0, "^((?!\\.wav)[^])*Resource: bg\\.bmp",
          "^Couldn't open audio: .*\n$",
-         "shown 0, shown 0, Snowpunt, sound 0 by 0, repeat 0, unicode 1, pads 1 open 1 "
+         "shown 0, shown 0, Snowpunt, sound 0 0 Hz 0 0ch by 0, repeat 0, unicode 1, pads 1 open 1 "
          "events 1, 32x32, 752 opaque, 0 wrong"},
         {"", nullptr, "SDL_VIDEODRIVER=none", 255, "", "^Could not initialize SDL: .+\\.\n$"},
         {"", nullptr, "mode", 1, "", "^Couldn't set 640x480x32 video mode: no such mode\n$"},
