@@ -1,13 +1,11 @@
 // soak_game [--frames N] [--seeds K] [--first-seed S]: random games through the real frame
 // (SDL's queue, the loop's handler, Game_step, Game_draw), checked after every frame.
 #include <SDL/SDL.h>
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <malloc.h>
-#include <string_view>
-#include <utility>
 
 #include "game/draw.h"
 #include "platform/images.h"
@@ -34,11 +32,13 @@ constexpr fixed STUCK_Y = 0x003EFFFF;        // 62.99998: a bird head-first in t
 constexpr int BUSY_FRAMES_MAX = 1500;
 constexpr int SIGN_FALL_MAX = 200; // the sign lands after about 60 frames
 // Once whole throws have been drawn, play may keep no more than a rarer picture's blit cache.
-constexpr uint64_t WARM_UP_FRAMES = 20000;
+constexpr unsigned long long WARM_UP_FRAMES = 20000;
 constexpr long HEAP_SLACK = 4096;
+// A bit for each state a step may reach, without and with a press.
+constexpr uint8_t STEPS[2][6] = {{0x03, 0x02, 0x24, 0x38, 0x30, 0x20},
+                                 {0x03, 0x06, 0x2C, 0x38, 0x30, 0x21}};
 
-using ull = unsigned long long;
-ull seed, frame;
+unsigned long long seed, frame, played, tally[6]; // strikes, misses, rests, stuck, bounces, Returns
 
 // Ends the run, naming the seed and frame to replay, unless ok.
 #define REQUIRE(ok, ...)                                                                           \
@@ -52,98 +52,85 @@ ull seed, frame;
         }                                                                                          \
     } while (0)
 
-SDL_Event input(uint8_t type, int which) {
-    SDL_Event e{};
-    const uint8_t state = type == SDL_KEYDOWN || type == SDL_MOUSEBUTTONDOWN; // SDL_PRESSED is 1
-    if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
-        e.key = {type, 0, state, {0, static_cast<SDLKey>(which), KMOD_NONE, 0}};
-    } else {
-        e.button = {type, 0, static_cast<uint8_t>(which), state, 320, 240};
-    }
-    return e;
-}
-
-// The player's pace changes by stretches, and aiming ones time a second press 28 to 52 frames
-// into the dive (half hit the strike window). Other input is noise to be ignored.
+// Presses (Space or the left button, held 0 to 11 frames) at a pace that changes by
+// stretches; in aiming stretches a second press released 28 to 52 frames into the dive (half
+// hit the strike window); Returns, a rare Escape, and buttons, keys and motion to be ignored.
 struct Player {
     uint64_t s = seed;
-    uint64_t next() { // splitmix64
+    struct {
+        unsigned long long frame;
+        SDL_Event event;
+    } due[64]; // a fixed ring: nothing is allocated during play
+    uint32_t dueCount = 0, pace = 25, returns = 3000, aiming = 0, lastState = STATE_WAIT;
+    unsigned long long stretchEnd = 0;
+
+    uint32_t below(uint32_t n) { // splitmix64
         uint64_t z = (s += 0x9E3779B97F4A7C15ull);
         z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
+        return static_cast<uint32_t>((z ^ (z >> 31)) % n);
     }
-    void push(SDL_Event e) { REQUIRE(SDL_PushEvent(&e) == 0, "SDL's queue refused an event"); }
-    uint32_t below(uint32_t n) { return static_cast<uint32_t>(next() % n); }
-    bool oneIn(uint32_t n) { return below(n) == 0; }
-
-    std::pair<ull, SDL_Event> due[64]; // a fixed ring: nothing is allocated during play
-    uint32_t dueCount = 0, actionOneIn = 25, returnOneIn = 3000, lastState = STATE_WAIT, aiming = 0;
-    ull stretchEnd = 0;
-
-    void later(ull f, uint8_t type, int which) {
-        if (dueCount < 64) {
-            due[dueCount++] = {f, input(type, which)};
+    // A key or button pressed on frame `at` and released up to `hold` - 1 frames later.
+    void tap(uint8_t down, int which, uint32_t hold, unsigned long long at = frame) {
+        for (uint8_t type : {down, uint8_t(down + 1)}) {
+            SDL_Event e{};
+            const uint8_t state = type == down; // SDL_PRESSED is 1
+            if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+                e.key = {type, 0, state, {0, static_cast<SDLKey>(which), KMOD_NONE, 0}};
+            } else {
+                e.button = {type, 0, static_cast<uint8_t>(which), state, 320, 240};
+            }
+            if (dueCount < 64) {
+                due[dueCount++] = {type == down ? at : at + below(hold), e};
+            }
         }
-    }
-    void tap(uint8_t down, int which, uint32_t hold) { // released 0 to hold - 1 frames on
-        push(input(down, which));
-        later(frame + below(hold), down + 1, which);
     }
 
     void queue(uint32_t state) {
         if (frame >= stretchEnd) {
-            static const uint32_t actionRates[] = {4, 8, 15, 25, 25, 35, 50, 90};
+            static const uint32_t paces[] = {4, 8, 15, 25, 25, 35, 50, 90};
             static const uint32_t returnRates[] = {200, 1500, 4000, 20000, 20000};
-            actionOneIn = actionRates[below(8)];
-            returnOneIn = returnRates[below(5)];
-            aiming = oneIn(2);
+            pace = paces[below(8)];
+            returns = returnRates[below(5)];
+            aiming = below(2);
             stretchEnd = frame + 500 + below(6000);
         }
         if (aiming && state == STATE_DROP && lastState != STATE_DROP) {
-            ull release = frame - 1 + 28 + below(25);
-            later(release - below(8), SDL_KEYDOWN, SDLK_SPACE);
-            later(release, SDL_KEYUP, SDLK_SPACE);
+            tap(SDL_KEYDOWN, SDLK_SPACE, 1, frame + 27 + below(25));
         }
         lastState = state;
-        if (oneIn(actionOneIn)) { // Space or the left button, held 0 to 11 frames
-            const ull release = frame + below(12);
-            const bool key = oneIn(2);
-            push(
-                input(key ? SDL_KEYDOWN : SDL_MOUSEBUTTONDOWN, key ? SDLK_SPACE : SDL_BUTTON_LEFT));
-            later(release, key ? SDL_KEYUP : SDL_MOUSEBUTTONUP, key ? SDLK_SPACE : SDL_BUTTON_LEFT);
+        if (below(pace) == 0) {
+            const bool key = below(2);
+            tap(key ? SDL_KEYDOWN : SDL_MOUSEBUTTONDOWN, key ? SDLK_SPACE : SDL_BUTTON_LEFT, 12);
         }
-        if (oneIn(40)) {
-            tap(SDL_MOUSEBUTTONDOWN, oneIn(2) ? SDL_BUTTON_RIGHT : SDL_BUTTON_MIDDLE, 10);
+        static const int ignored[][2] = {{SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT},
+                                         {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE},
+                                         {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP},
+                                         {SDL_KEYDOWN, SDLK_a},
+                                         {SDL_KEYDOWN, SDLK_LEFT},
+                                         {SDL_KEYDOWN, SDLK_TAB},
+                                         {SDL_KEYDOWN, SDLK_KP_ENTER},
+                                         {SDL_KEYDOWN, SDLK_LSHIFT}};
+        if (below(12) == 0) {
+            const auto& [type, which] = ignored[below(8)];
+            tap(uint8_t(type), which, 10);
         }
-        if (oneIn(30)) { // a wheel notch: pressed and released at once
-            const int wheel = oneIn(2) ? SDL_BUTTON_WHEELUP : SDL_BUTTON_WHEELDOWN;
-            push(input(SDL_MOUSEBUTTONDOWN, wheel));
-            push(input(SDL_MOUSEBUTTONUP, wheel));
+        SDL_Event motion{};
+        motion.motion = {SDL_MOUSEMOTION, 0, 0, uint16_t(below(640)), uint16_t(below(480)), 1, 1};
+        if (below(6) == 0) {
+            REQUIRE(SDL_PushEvent(&motion) == 0, "SDL's queue refused an event");
         }
-        if (oneIn(35)) {
-            static const SDLKey others[] = {SDLK_a,        SDLK_z,         SDLK_LEFT,  SDLK_UP,
-                                            SDLK_F1,       SDLK_TAB,       SDLK_0,     SDLK_LSHIFT,
-                                            SDLK_KP_ENTER, SDLK_BACKSPACE, SDLK_PAUSE, SDLK_DELETE};
-            tap(SDL_KEYDOWN, others[below(12)], 10);
-        }
-        if (oneIn(6)) {
-            SDL_Event e = input(SDL_MOUSEMOTION, 0);
-            e.motion.x = static_cast<uint16_t>(below(640));
-            e.motion.y = static_cast<uint16_t>(below(480));
-            push(e);
-        }
-        if (oneIn(returnOneIn)) {
+        if (below(returns) == 0) {
             tap(SDL_KEYDOWN, SDLK_RETURN, 4);
         }
-        if (oneIn(50000)) {
+        if (below(50000) == 0) {
             tap(SDL_KEYDOWN, SDLK_ESCAPE, 3);
         }
-        // Due events follow the new presses, in order: a timed press precedes its release.
+        // Due events in order: a timed press precedes its release.
         uint32_t kept = 0;
         for (uint32_t i = 0; i < dueCount; i++) {
-            if (due[i].first <= frame) {
-                push(due[i].second);
+            if (due[i].frame <= frame) {
+                REQUIRE(SDL_PushEvent(&due[i].event) == 0, "SDL's queue refused an event");
             } else {
                 due[kept++] = due[i];
             }
@@ -152,16 +139,10 @@ struct Player {
     }
 };
 
-// A bit for each state a step may reach, without and with a press.
-constexpr uint8_t STEPS[6] = {0x03, 0x02, 0x24, 0x38, 0x30, 0x20};
-constexpr uint8_t PRESSED_STEPS[6] = {0x03, 0x06, 0x2C, 0x38, 0x30, 0x21};
-
-enum { STRIKES, MISSES, RESTS, STUCK, BOUNCES, RETURNS, KINDS };
-ull tally[KINDS], played;
-long heapWarm = -1;
 GameRecord pristineRecord;
+long heapWarm = -1;
 
-void playGame(ull frames) {
+void playGame(unsigned long long frames) {
     Player player;
     srand(static_cast<unsigned>(seed));
     Game_rand = std::rand;
@@ -172,18 +153,16 @@ void playGame(ull frames) {
     for (frame = 0; frame < frames; frame++) {
         actionInput = 0;
         player.queue(game->state);
-        uint8_t pressed = 0;
-        bool returned = false, escaped = false;
+        uint8_t pressed = 0, returned = 0, escaped = 0;
         while (!escaped && SDL_PollEvent(&event)) {
-            const SDL_Event& e = event;
-            const SDLKey key = e.type == SDL_KEYUP ? e.key.keysym.sym : SDLK_UNKNOWN;
+            const SDLKey key = event.type == SDL_KEYUP ? event.key.keysym.sym : SDLK_UNKNOWN;
+            const uint8_t type = event.type, end = Game_handleEvent(game, &event);
             escaped = key == SDLK_ESCAPE;
-            const uint8_t end = Game_handleEvent(game, &event);
-            REQUIRE(end == escaped, "the handler answered %u to event type %u", end, e.type);
+            REQUIRE(end == escaped, "the handler answered %u to event type %u", end, type);
             pressed |= key == SDLK_SPACE ||
-                       (e.type == SDL_MOUSEBUTTONUP && e.button.button == SDL_BUTTON_LEFT);
+                       (type == SDL_MOUSEBUTTONUP && event.button.button == SDL_BUTTON_LEFT);
             returned |= key == SDLK_RETURN;
-            tally[RETURNS] += key == SDLK_RETURN;
+            tally[5] += key == SDLK_RETURN;
             REQUIRE(key != SDLK_RETURN || game->state == STATE_WAIT, "Return left state %u",
                     game->state);
         }
@@ -199,13 +178,13 @@ void playGame(ull frames) {
         Game_step(game);
         const uint32_t after = game->state;
         const Sprite& bird = game->spr[SPR_BIRD];
-        REQUIRE(before < 6 && after < 6 && ((pressed ? PRESSED_STEPS : STEPS)[before] >> after & 1),
+        REQUIRE(before < 6 && after < 6 && (STEPS[pressed][before] >> after & 1),
                 "state %u went to %u (press %u)", before, after, pressed);
-        tally[STRIKES] += after == STATE_FLIGHT && before != after;
-        tally[BOUNCES] +=
+        tally[0] += after == STATE_FLIGHT && before != after;
+        tally[4] +=
             after == STATE_FLIGHT && game->coll[COL_BIRD].hit && vyBefore <= 0 && bird.y.speed > 0;
         if (after == STATE_RESULT && before != after) {
-            tally[before != STATE_FLIGHT ? MISSES : game->stuck ? STUCK : RESTS]++;
+            tally[before != STATE_FLIGHT ? 1 : game->stuck ? 3 : 2]++;
             // 0.0847931 distance units per pixel left of the start.
             const double want = (BIRD_START_X - bird.x.value) / 65536.0 * 0.0847931;
             REQUIRE(std::fabs(game->lastDistance / 65536.0 - want) <= 4e-5 + 2e-6 * want,
@@ -239,10 +218,13 @@ void playGame(ull frames) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    ull value[3] = {100000, 10, 1}; // frames, seeds, first seed
-    const std::string_view flags[] = {"--frames", "--seeds", "--first-seed"};
+    unsigned long long value[3] = {100000, 10, 1}; // frames, seeds, first seed
+    const char* const flags[] = {"--frames", "--seeds", "--first-seed"};
     for (int i = 1; i < argc; i += 2) {
-        const auto k = std::find(flags, flags + 3, argv[i]) - flags;
+        int k = 0;
+        while (k < 3 && strcmp(argv[i], flags[k]) != 0) {
+            k++;
+        }
         char* end = nullptr;
         if (k == 3 || i + 1 == argc || (value[k] = strtoull(argv[i + 1], &end, 10), *end != '\0')) {
             fprintf(stderr, "usage: %s [--frames N] [--seeds K] [--first-seed S]\n", argv[0]);
@@ -261,20 +243,23 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     load_scene();
-    if (!bg || !std::all_of(sprtbl, sprtbl + IMAGE_COUNT, [](auto& r) { return r.surface; })) {
+    bool loaded = bg != nullptr;
+    for (const ImageEntry& row : sprtbl) {
+        loaded = loaded && row.surface;
+    }
+    if (!loaded) {
         fprintf(stderr, "soak: the scene did not load\n");
         return 1;
     }
     screen = picture;
-
     for (seed = value[2]; seed < value[2] + value[1]; seed++) {
         playGame(value[0]);
     }
     const long heapEnd = static_cast<long>(HEAP_IN_USE);
-    static const ull least[KINDS] = {20, 20, 3, 5, 5, 5}; // per 100000 frames, to judge a run
+    static const unsigned long long least[6] = {20, 20, 3, 5, 5, 5}; // per 100000 frames
     bool judged = true;
     fprintf(stderr, "soak: %llu frames; strikes, misses, rests, stuck, bounces, Returns:", played);
-    for (int k = 0; k < KINDS; k++) {
+    for (int k = 0; k < 6; k++) {
         fprintf(stderr, " %llu", tally[k]);
         judged = judged && tally[k] >= least[k] * (played / 100000);
     }

@@ -3,8 +3,6 @@
 // between them, through the loop's event handler on 32-bit dummy displays.
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "platform/display.h"
 #include "platform/main_loop.h"
 #include "tests/support/scene.h"
@@ -40,16 +38,10 @@ void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
     EXPECT_EQ(Game_handleEvent(&theGame, &e), 0);
 }
 
-void open() {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
-    Display_setVideoMode = [](int w, int h, int, uint32_t flags) -> SDL_Surface* {
-        modes +=
-            std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
-        return refuseFullscreen && (flags & SDL_FULLSCREEN) ? nullptr
-                                                            : SDL_SetVideoMode(w, h, 32, flags);
-    };
-    ASSERT_EQ(Display_open(), 1);
-    modes.clear();
+SDL_Surface* mode32(int w, int h, int, uint32_t flags) {
+    modes += std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
+    return refuseFullscreen && (flags & SDL_FULLSCREEN) ? nullptr
+                                                        : SDL_SetVideoMode(w, h, 32, flags);
 }
 
 // What each scaled pixel along a side of `out` covers of the `in` picture
@@ -67,8 +59,10 @@ std::vector<std::vector<std::pair<int, double>>> covers(int in, int out) {
 
 } // namespace
 
-TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySize) {
-    open();
+TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscreenAndBack) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
+    Display_setVideoMode = mode32;
+    ASSERT_EQ(Display_open(), 1);
     EXPECT_EQ(screen, display); // 640 x 480: drawn straight onto the display
     SDL_Surface* f = Test_makeScreen();
     for (int i = 0; i < 640 * 480; i++) { // every pixel a colour of its own
@@ -77,11 +71,11 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySize) {
     }
     // The window's size, where the picture lands, and how it is made (0: each
     // picture pixel a square block; 1: areas blended; 2: shrunk).
-    const std::array<int, 7> rows[] = {{1280, 960, 0, 0, 1280, 960, 0},
-                                       {1000, 600, 100, 0, 800, 600, 1},
-                                       {853, 700, 0, 30, 853, 639, 1},
-                                       {320, 480, 0, 120, 320, 240, 2},
-                                       {640, 480, 0, 0, 640, 480, 0}};
+    const int rows[][7] = {{1280, 960, 0, 0, 1280, 960, 0},
+                           {1000, 600, 100, 0, 800, 600, 1},
+                           {853, 700, 0, 30, 853, 639, 1},
+                           {320, 480, 0, 120, 320, 240, 2},
+                           {640, 480, 0, 0, 640, 480, 0}};
     for (auto [w, h, x0, y0, pw, ph, how] : rows) {
         SCOPED_TRACE(w);
         send(SDL_VIDEORESIZE, 0, 0, w, h);
@@ -98,11 +92,11 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySize) {
             for (int x = 0; x < w; x++) {
                 const int ox = x - x0, oy = y - y0;
                 const uint32_t got = Test_pixel(display, x, y);
-                const bool bar = ox < 0 || oy < 0 || ox >= pw || oy >= ph;
-                if (bar) {
-                    wrong += got != 0; // the bars are black
-                } else if (how != 1) {
-                    wrong += got != Test_pixel(f, ox * 640 / pw + how / 2, oy * 480 / ph + how / 2);
+                const bool bar = ox < 0 || oy < 0 || ox >= pw || oy >= ph; // black
+                if (bar || how != 1) {
+                    wrong +=
+                        got !=
+                        (bar ? 0 : Test_pixel(f, ox * 640 / pw + how / 2, oy * 480 / ph + how / 2));
                 }
                 for (int shift = 0; how == 1 && !bar && shift < 24; shift += 8) {
                     double want = 0;
@@ -118,12 +112,9 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySize) {
         EXPECT_EQ(wrong, 0);
     }
     SDL_FreeSurface(f);
-    SDL_Quit();
-}
-
-TEST(Display, F11AndAltReturnSwitchToTheDesktopsSizeAndBackWithoutRestartingTheThrow) {
-    open();
+    // F11 and Alt+Return switch to fullscreen at the desktop's size and back.
     Display_desktop = {1920, 1080};
+    modes.clear();
     send(SDL_VIDEORESIZE, 0, 0, 800, 600);
     Scene_new();
     Game_setState(&theGame, STATE_READY);
@@ -147,7 +138,6 @@ TEST(Display, F11AndAltReturnSwitchToTheDesktopsSizeAndBackWithoutRestartingTheT
     send(SDL_KEYUP, SDLK_F11);
     refuseFullscreen = false;
     EXPECT_EQ(modes, "800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f 800x600 ");
-
     EXPECT_EQ(V({Display_isFullscreen(), display->w, display->h}), V({0, 800, 600}));
     SDL_Quit();
 }

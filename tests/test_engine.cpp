@@ -1,4 +1,4 @@
-// The scene engine, the scene's tables as the game builds them, the scratch marks.
+// The scene engine and the scratch marks.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -171,41 +171,6 @@ TEST(Engine, NullMeansNothingAndTurnedDrawsFreeWhatTheyMake) {
     SDL_FreeSurface(s.image);
     SDL_FreeSurface(screen);
     screen = nullptr;
-}
-
-TEST(Engine, GameInitBuildsTheScene) {
-    static SDL_Surface strips[IMAGE_COUNT]; // only their addresses are copied
-    for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
-        sprtbl[i].surface = &strips[i];
-        sprtbl[i].frameRect = {0, 0, Test_strips[i].w, Test_strips[i].frameH};
-    }
-    Game_init();
-    for (const Sprite& s : spr) {
-        EXPECT_TRUE(s.zoomX.value == ONE && s.zoomY.value == ONE);
-        if (s.image != nullptr) {
-            const Test_Strip& c = Test_strips[s.image - strips];
-            EXPECT_EQ(tuple(s.src.y, s.src.w, s.src.h), tuple(0, c.w, c.frameH)) << c.name;
-        }
-    }
-    // Each animation's strip, in the order of play: those of one strip share it out,
-    // each from after the previous end frame to the last frame, 3 game frames a frame.
-    const std::pair<uint16_t, uint16_t> uses[] = {
-        {ANI_WAIT, IMG_PREPJUMP}, {ANI_DIVE, IMG_PREPJUMP}, {ANI_FLY, IMG_FLY},
-        {ANI_STUCK, IMG_STICK},   {ANI_LOOK, IMG_LOOK},     {ANI_LIFT, IMG_GRUMM},
-        {ANI_SWING, IMG_GRUMM},   {ANI_LOWER, IMG_GRUMM},   {ANI_FONT, IMG_FONT},
-        {ANI_SFONT, IMG_SFONT}};
-    int next[IMAGE_COUNT] = {};
-    for (const auto& [i, img] : uses) {
-        const Animation& a = ani[i];
-        const Test_Strip& c = Test_strips[img];
-        EXPECT_EQ(tuple(a.image, a.frameRect.y, a.frameRect.w, a.frameRect.h, a.ticksPerFrame),
-                  tuple(&strips[img], next[img] * c.frameH, c.w, c.frameH, 3))
-            << i;
-        next[img] += a.frameCount + 1;
-    }
-    for (const auto& [i, img] : uses) {
-        EXPECT_EQ(next[img], Test_strips[img].frames) << Test_strips[img].name;
-    }
 }
 
 constexpr fixed NEAR = 0x00384CCB, AIR = 100 * 65536; // highest bird centre that scrapes

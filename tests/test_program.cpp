@@ -160,14 +160,6 @@ struct Start {
     const char* machine = nullptr; // what is set up for the player, once playing
 };
 static std::string machine, readySound;
-// The sound device's rate, sample format, channels and buffer in samples.
-static std::string device() {
-    static const SDL_AudioSpec none{};
-    const SDL_AudioSpec* d = hardware_spec ? hardware_spec : &none;
-    char text[64];
-    snprintf(text, sizeof text, "%d Hz %x %dch by %d", d->freq, d->format, d->channels, d->samples);
-    return text;
-}
 
 // A 32-bit display (the dummy one is 8-bit), twice the size asked for in "2x".
 static int zoom = 1;
@@ -200,18 +192,20 @@ static int start(const Start& s) {
             const int wrong = notShown(sleeps.size() == 1 ? "promo1.bmp" : "ti.bmp");
             machine += "shown " + std::to_string(wrong) + ", ";
         }
-        if (sleeps.size() == 3) {
-            char* title = nullptr;
+        if (sleeps.size() == 3) { // the sound device: its rate, format, channels and buffer
+            static const SDL_AudioSpec none{};
+            const SDL_AudioSpec* d = hardware_spec ? hardware_spec : &none;
+            char *title = nullptr, text[256];
             int delay = -1, interval = -1;
             SDL_WM_GetCaption(&title, nullptr);
             SDL_GetKeyRepeat(&delay, &interval);
-            machine += std::string(title ? title : "") + ", sound " +
-                       std::to_string(SDL_GetAudioStatus()) + " " + device() + ", repeat " +
-                       std::to_string(delay) + ", unicode " +
-                       std::to_string(SDL_EnableUNICODE(-1)) + ", pads " +
-                       std::to_string(SDL_NumJoysticks()) + " open " +
-                       std::to_string(SDL_JoystickOpened(0)) + " events " +
-                       std::to_string(SDL_JoystickEventState(SDL_QUERY)) + ", " + iconShape;
+            snprintf(text, sizeof text,
+                     "%s, sound %d %d Hz %x %dch by %d, repeat %d, unicode %d, pads %d open %d "
+                     "events %d, ",
+                     title ? title : "", SDL_GetAudioStatus(), d->freq, d->format, d->channels,
+                     d->samples, delay, SDL_EnableUNICODE(-1), SDL_NumJoysticks(),
+                     SDL_JoystickOpened(0), SDL_JoystickEventState(SDL_QUERY));
+            machine += text + iconShape;
         }
         if (sleeps.size() == 12) {
             Game_setState(&theGame, STATE_READY);

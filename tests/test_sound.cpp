@@ -98,6 +98,8 @@ TEST(SoundLoading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesItBac
     const size_t emptied = inUse();
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(emptied, heap);
+    load_sounds(snd, nullptr, SOUND_COUNT); // nothing to load without names or sounds
+    load_sounds(nullptr, sounds, SOUND_COUNT);
     SoundEntry two[3] = {};
     two[2].data = static_cast<uint8_t*>(malloc(16));
     unload_sounds(two, 2);
