@@ -1,12 +1,16 @@
 #!/usr/bin/python3
-"""check_art.py ASSET_DIR ICON: file formats, frames non-empty and moving, resting frames,
+"""check_art.py SOURCE_DIR: the committed assets and icons are the generator's output, and they
+hold what the game relies on: file formats, frames non-empty and moving, resting frames,
 placement where the scene meets (feet on the ice, club across the bird's path, numbers on the
 board), and sounds that neither clip nor click."""
 
+import filecmp
 import os
 import pathlib
 import struct
+import subprocess
 import sys
+import tempfile
 import zlib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "genassets"))
@@ -204,8 +208,22 @@ def check_placement(st):
     check(point and point[1] > st["FONT.PNG"][10].h // 2, "FONT.PNG: the point is not low in its cell")
 
 
+def files(top):
+    return sorted(os.path.relpath(os.path.join(d, n), top) for d, _, names in os.walk(top) for n in names)
+
+
 def main(argv):
-    folder, strips = argv[1], {}
+    src, strips = argv[1], {}
+    with tempfile.TemporaryDirectory() as tmp:
+        made = {"assets": os.path.join(tmp, "assets"), "packaging/icons/hicolor": os.path.join(tmp, "hicolor")}
+        subprocess.run([sys.executable, os.path.join(src, "tools", "genassets", "generate.py"), "--out",
+                        made["assets"], "--icons", made["packaging/icons/hicolor"]], check=True)
+        for have, new in ((os.path.join(src, k), v) for k, v in made.items()):
+            check(files(new) == files(have), "generated %s but the repository has %s" % (files(new), files(have)))
+            for n in set(files(new)) & set(files(have)):
+                check(filecmp.cmp(os.path.join(new, n), os.path.join(have, n), shallow=False),
+                      "%s differs from the generator's output" % os.path.join(have, n))
+    folder = os.path.join(src, "assets")
     names = sorted(os.listdir(folder))
     check(names == sorted(list(STRIPS) + PICTURES + SOUNDS), "asset folder holds %s" % names)
     for name in names:
@@ -216,7 +234,7 @@ def main(argv):
             (check_picture if name in PICTURES else check_sound)(name, data)
     if not FAILURES:
         check_placement(strips)
-    icon = read_png(pathlib.Path(argv[2]).read_bytes())[0]
+    icon = read_png(pathlib.Path(src, "packaging/icons/hicolor/32x32/apps/snowpunt.png").read_bytes())[0]
     check((icon.w, icon.h) == (32, 32), "icon: want 32x32")
     check(all(icon.at(x, y)[3] == 0 for x in (0, 31) for y in (0, 31)), "icon: corners not transparent")
     check(len(set(icon.p)) > 16, "icon: nearly empty")

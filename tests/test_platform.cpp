@@ -1,8 +1,8 @@
-// The assets carried by the executable, their lookup by name, and the image
-// table loaded from them.
+// The assets carried by the executable and their lookup by name. (The image
+// table loaded from them is checked by the start-up test.)
 #include <gtest/gtest.h>
 
-#include "platform/images.h"
+#include "platform/assets.h"
 #include "tests/support/test_env.h"
 
 using namespace testing::internal;
@@ -50,29 +50,4 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
     }
     EXPECT_EQ(RES_find(nullptr), nullptr);
     RES_catalogue = &RES_linked;
-}
-
-TEST(ImageTable, LoadsEveryStripAsFramesOfItsCatalogueSize) {
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    ASSERT_NE(SDL_SetVideoMode(640, 480, 0, SDL_SWSURFACE), nullptr);
-    CaptureStdout();
-    load_sprites(sprtbl, IMAGE_COUNT);
-    EXPECT_EQ(GetCapturedStdout().find("Error"), std::string::npos);
-    for (uint16_t i = 0; i < IMAGE_COUNT; i++) {
-        const Test_Strip& s = Test_strips[i];
-        const SDL_Surface* image = sprtbl[i].surface;
-        const SDL_Rect& r = sprtbl[i].frameRect;
-        ASSERT_NE(image, nullptr) << s.name;
-        // Run-length acceleration for all but the strips drawn turned.
-        int rle = i == IMG_FLY || i == IMG_SCRATCH ? 0 : SDL_RLEACCELOK;
-        EXPECT_EQ((std::vector<int>{image->format->BitsPerPixel, image->format->Amask != 0,
-                                    image->w, image->h, r.x, r.y, r.w, r.h, sprtbl[i].frameCount,
-                                    int(image->flags & (SDL_SRCALPHA | SDL_RLEACCELOK))}),
-                  (std::vector<int>{32, 1, s.w, s.frameH * s.frames, 0, 0, s.w, s.frameH, s.frames,
-                                    SDL_SRCALPHA | rle}))
-            << s.name;
-        SDL_FreeSurface(sprtbl[i].surface);
-        sprtbl[i].surface = nullptr;
-    }
-    SDL_Quit();
 }

@@ -205,7 +205,19 @@ static int start(const Start& s) {
                      title ? title : "", SDL_GetAudioStatus(), d->freq, d->format, d->channels,
                      d->samples, delay, SDL_EnableUNICODE(-1), SDL_NumJoysticks(),
                      SDL_JoystickOpened(0), SDL_JoystickEventState(SDL_QUERY));
-            machine += text + iconShape;
+            machine += text + iconShape + ", strips ";
+            int strips = 0; // 32-bit with alpha, frames of their catalogue size, run-length
+            for (uint16_t i = 0; i < IMAGE_COUNT; i++) { // coded but for those drawn turned
+                const Test_Strip& c = Test_strips[i];
+                const SDL_Surface* m = sprtbl[i].surface;
+                const SDL_Rect& r = sprtbl[i].frameRect;
+                const uint32_t rle = i == IMG_FLY || i == IMG_SCRATCH ? 0 : SDL_RLEACCELOK;
+                strips += m && m->format->BitsPerPixel == 32 && m->format->Amask && m->w == c.w &&
+                          m->h == c.frameH * c.frames && r.x == 0 && r.y == 0 && r.w == c.w &&
+                          r.h == c.frameH && sprtbl[i].frameCount == c.frames &&
+                          (m->flags & (SDL_SRCALPHA | SDL_RLEACCELOK)) == (SDL_SRCALPHA | rle);
+            }
+            machine += std::to_string(strips);
         }
         if (sleeps.size() == 12) {
             Game_setState(&theGame, STATE_READY);
@@ -246,7 +258,7 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
     setenv("SDL_JOYSTICK_DEVICE", "/dev/null", 1); // a gamepad that never moves
     const char* ready =
         "shown 0, shown 0, Snowpunt, sound 1 22050 Hz 8010 1ch by 1024, repeat 0, unicode 1, "
-        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong";
+        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong, strips 17";
     const Start rows[] = {
         {"", nullptr, "SDL_AUDIODRIVER=disk", 0, "^((?!Error)[^])*$",
          "^WARNING: [^\n]* disk writer [^]*\\]\\.\\s*$", ready},
@@ -263,7 +275,7 @@ TEST(StartUp, ShowsBothScreensForTheirTimeMeetsEachFailureAndObeysThePlayer) {
         {"", nullptr, "SDL_AUDIODRIVER=none", 0, "^((?!\\.wav)[^])*Resource: bg\\.bmp",
          "^Couldn't open audio: .*\n$",
          "shown 0, shown 0, Snowpunt, sound 0 0 Hz 0 0ch by 0, repeat 0, unicode 1, pads 1 open 1 "
-         "events 1, 32x32, 752 opaque, 0 wrong"},
+         "events 1, 32x32, 752 opaque, 0 wrong, strips 17"},
         {"", nullptr, "SDL_VIDEODRIVER=none", 255, "", "^Could not initialize SDL: .+\\.\n$"},
         {"", nullptr, "mode", 1, "", "^Couldn't set 640x480x32 video mode: no such mode\n$"},
         {"HEPP.WAV", nullptr, nullptr, 255, "",

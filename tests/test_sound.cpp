@@ -1,12 +1,15 @@
-// The sounds: the mixer run on buffers of the test's own, and the six sounds
-// converted for the device. (What reaches the device in play is checked by the
-// start-up test, through SDL's disk driver.)
+// The sounds: the mixer run on buffers of the test's own, the six sounds
+// converted for the device, and sounds started on one thread while another
+// mixes them, as the game logic and the audio thread do (this last one is
+// built with ThreadSanitizer as well). What reaches the device in play is
+// checked by the start-up test, through SDL's disk driver.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <malloc.h>
+#include <thread>
 
 #include "platform/audio.h"
 #include "tests/support/test_env.h"
@@ -104,6 +107,42 @@ TEST(SoundLoading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesItBac
     two[2].data = static_cast<uint8_t*>(malloc(16));
     unload_sounds(two, 2);
     free(two[2].data); // a second free would abort
+    close_Audio();
+    SDL_Quit();
+}
+
+TEST(SoundThreads, PlayWhileMixingNeverShowsAHalfRestartedSound) {
+    // Sounds that end inside buffers, on buffer edges and after several.
+    const uint32_t lengths[SOUND_COUNT] = {1000, 2048, 4096, 6000, 10368, 12672};
+    static uint8_t storage[SOUND_COUNT][12672];
+    SoundEntry entries[SOUND_COUNT] = {};
+    for (int i = 0; i < SOUND_COUNT; i++) {
+        entries[i].data = storage[i];
+        entries[i].length = lengths[i];
+        Snd_play(&entries[i]);
+    }
+    theGame.snd = entries;
+    // The paused device's lock, taken by the thread below as by the audio thread.
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO) + init_Audio(&theGame), 1);
+    int inconsistent = 0, mixedWhilePlaying = 0;
+    std::thread mixer([&] {
+        uint8_t buffer[2048] = {};
+        for (int call = 0; call < 20000; call++) {
+            SDL_LockAudio();
+            my_audio_callback(&theGame, buffer, sizeof buffer);
+            for (const SoundEntry& s : entries) {
+                inconsistent += s.playPos < s.data || s.playPos + s.remaining != s.data + s.length;
+                mixedWhilePlaying += s.playing == 1;
+            }
+            SDL_UnlockAudio();
+        }
+    });
+    for (int k = 0; k < 200000; k++) {
+        Snd_play(&entries[k % SOUND_COUNT]);
+    }
+    mixer.join();
+    EXPECT_EQ(inconsistent, 0);
+    EXPECT_GT(mixedWhilePlaying, 0);
     close_Audio();
     SDL_Quit();
 }
