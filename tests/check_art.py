@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-"""check_art.py SOURCE_DIR: the committed assets and icons are the generator's output, and they
-hold what the game relies on: file formats, frames non-empty and moving, resting frames,
+"""check_art.py SOURCE_DIR: the committed assets and icons are the generator's output, and the
+assets hold what the game relies on: file formats, frames non-empty and moving, resting frames,
 placement where the scene meets (feet on the ice, club across the bird's path, numbers on the
 board), and sounds that neither clip nor click."""
 
@@ -118,8 +118,6 @@ def check_picture(name, data):
         if not check(row == row[:3] * 640, "BG.BMP: row %d is not one colour" % y):
             return
     c = [tuple(row[2::-1]) for row in rows]
-    for y, want in ((0, (227, 240, 255)), (294, (51, 137, 182)), (297, (200, 223, 240)), (479, (255, 255, 255))):
-        check(c[y] == want, "BG.BMP: row %d is %s, want %s" % (y, c[y], want))
     for rows, down, what in ((range(1, 295), 1, "sky lightens"), (range(298, 480), -1, "snow darkens")):
         for y in rows:
             check(all(down * (b - a) >= 0 for a, b in zip(c[y], c[y - 1])), "BG.BMP: %s at row %d" % (what, y))
@@ -234,10 +232,6 @@ def main(argv):
             (check_picture if name in PICTURES else check_sound)(name, data)
     if not FAILURES:
         check_placement(strips)
-    icon = read_png(pathlib.Path(src, "packaging/icons/hicolor/32x32/apps/snowpunt.png").read_bytes())[0]
-    check((icon.w, icon.h) == (32, 32), "icon: want 32x32")
-    check(all(icon.at(x, y)[3] == 0 for x in (0, 31) for y in (0, 31)), "icon: corners not transparent")
-    check(len(set(icon.p)) > 16, "icon: nearly empty")
     for f in FAILURES:
         print("FAIL:", f)
     print("%d problem(s)" % len(FAILURES))

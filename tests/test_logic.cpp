@@ -264,20 +264,9 @@ TEST_F(Logic, ReturnFromEveryState) {
     }
 }
 
-TEST_F(Logic, Results) {
-    // Right of the start the distance is negative, truncated toward zero: 52
-    // px are -52 * 5557 units, one step -0.08 of one.
-    for (const auto& [x, last] :
-         {std::pair{BIRD_START_X + 52 * 65536, -288964}, {BIRD_START_X + 1, 0}}) {
-        game->state = STATE_FLIGHT;
-        bird->x.value = x;
-        Game_setState(game, STATE_RESULT);
-        EXPECT_EQ(game->lastDistance, last);
-        EXPECT_EQ(game->bestDistance, 0);
-    }
+TEST_F(Logic, PressesDuringTheResultWaitForTheSign) {
     // Pressing every frame of a result: the next throw starts in the frame
     // the sign lands.
-    Scene_new();
     play(0, 71 + 96);
     int n = 1;
     for (Scene_frame(1); game->state == STATE_RESULT && n < 100; n++) {

@@ -79,13 +79,10 @@ TEST(SoundLoading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesItBac
     load_sounds(snd, sounds, SOUND_COUNT);
     testing::internal::GetCapturedStdout();
     // The device plays 22050 Hz: the sounds stored at 11025 Hz double.
-    const std::tuple<int, const char*, uint32_t> rows[] = {
-        {SND_BEAT, "beat.wav", 2 * 10368},    {SND_READY, "ready.wav", 2 * 23040},
-        {SND_HUI, "hui.wav", 2 * 73728},      {SND_HEPP, "hepp.wav", 2 * 6912},
-        {SND_BOUNCE, "bounce.wav", 2 * 9216}, {SND_LIFT, "lift.wav", 12672}};
-    for (auto [i, name, length] : rows) {
-        EXPECT_STREQ(sounds[i], name);
-        EXPECT_EQ(snd[i].length, length) << name;
+    const uint32_t lengths[SOUND_COUNT] = {2 * 10368, 2 * 23040, 2 * 73728,
+                                           2 * 6912,  2 * 9216,  12672}; // beat ... lift
+    for (int i = 0; i < SOUND_COUNT; i++) {
+        EXPECT_EQ(snd[i].length, lengths[i]) << sounds[i];
     }
     // Lift needs no conversion: its samples follow a 44-byte header.
     const uint8_t* lift = RES_find("lift.wav")->begin + 44;
