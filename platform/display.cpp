@@ -1,13 +1,15 @@
 #include "platform/display.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/Sprite.h"
 
 SDL_Surface* display = nullptr;
-DisplaySize Display_desktop = {0, 0};
+DisplaySize Display_desktop;
 
 static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags) {
     return SDL_SetVideoMode(width, height, bpp, flags);
@@ -19,16 +21,14 @@ constexpr int PICTURE_H = 480;
 // Depth 0: the display's own depth.
 constexpr uint32_t WINDOW_FLAGS = SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_RESIZABLE;
 constexpr uint32_t FULLSCREEN_FLAGS = SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN;
-// The largest scaled picture, on either side; a larger display shows it
-// centred with wider bars.
-constexpr int SIDE_MAX = 8192;
-
-static uint8_t fullscreen = 0;
-static DisplaySize windowSize = {PICTURE_W, PICTURE_H};
+// Set by every mode set: whether it is fullscreen, the window's size (kept
+// for the way back from fullscreen), and where the picture lies.
+static uint8_t fullscreen;
+static DisplaySize windowSize;
+static SDL_Rect placed;
 // The 640 x 480 picture in the display's format, while the display has
 // another size; kept for later mode changes.
 static SDL_Surface* picture = nullptr;
-static SDL_Rect placed = {0, 0, PICTURE_W, PICTURE_H};
 // The whole display goes out with the next frame (its bars are new).
 static bool barsPending = false;
 
@@ -39,18 +39,17 @@ struct Tap {
     uint16_t index;
     uint16_t weight;
 };
-static Tap columns[SIDE_MAX], rows[SIDE_MAX];
-// Two picture rows scaled across, kept by the parity of their row number:
-// a scaled row is blended from two neighbouring ones.
-static uint32_t lines[2][SIDE_MAX];
-static int lineRow[2] = {-1, -1};
+// Sized when a mode is set, so that showing a frame allocates nothing.
+static std::vector<Tap> columns, rows;
+// Two picture rows scaled across, kept by the parity of their row number
+// (a scaled row is blended from two neighbouring ones), and which rows they
+// hold this frame.
+static std::vector<uint32_t> lines[2];
+static int lineRow[2];
 
 DisplaySize Display_openingSize(DisplaySize desktop) {
-    int k = 1;
-    while ((k + 1) * PICTURE_W * 100 <= desktop.w * 85 &&
-           (k + 1) * PICTURE_H * 100 <= desktop.h * 85) {
-        k++;
-    }
+    const int k = std::max(
+        1, std::min(desktop.w * 85 / (PICTURE_W * 100), desktop.h * 85 / (PICTURE_H * 100)));
     return {k * PICTURE_W, k * PICTURE_H};
 }
 
@@ -94,7 +93,6 @@ static inline uint32_t blend(uint32_t a, uint32_t b, uint32_t w) {
 // Lays the picture out on the display set last: straight onto it at its own
 // size, otherwise into `picture`, centred and as large as fits.
 static void layout() {
-    lineRow[0] = lineRow[1] = -1;
     if (display->w == PICTURE_W && display->h == PICTURE_H) {
         screen = display;
         placed = {0, 0, PICTURE_W, PICTURE_H};
@@ -117,15 +115,15 @@ static void layout() {
         h = display->h;
         w = display->h * PICTURE_W / PICTURE_H;
     }
-    if (w > SIDE_MAX) {
-        w = SIDE_MAX;
-        h = SIDE_MAX * PICTURE_H / PICTURE_W;
-    }
     placed = {static_cast<Sint16>((display->w - w) / 2), static_cast<Sint16>((display->h - h) / 2),
               static_cast<Uint16>(w), static_cast<Uint16>(h)};
     const bool blends = f->BytesPerPixel == 4;
-    buildTaps(columns, w, PICTURE_W, blends);
-    buildTaps(rows, h, PICTURE_H, blends);
+    columns.resize(w);
+    rows.resize(h);
+    lines[0].resize(w);
+    lines[1].resize(w);
+    buildTaps(columns.data(), w, PICTURE_W, blends);
+    buildTaps(rows.data(), h, PICTURE_H, blends);
     barsPending = true;
 }
 
@@ -195,7 +193,7 @@ SDL_Rect Display_pictureRect() {
 // Picture row `row` scaled across into its line (once per row and frame
 // while rows are taken in order).
 template <typename Pixel> static const Pixel* lineOf(int row, int width) {
-    Pixel* line = reinterpret_cast<Pixel*>(lines[row & 1]);
+    Pixel* line = reinterpret_cast<Pixel*>(lines[row & 1].data());
     if (lineRow[row & 1] != row) {
         const Pixel* src = reinterpret_cast<const Pixel*>(
             static_cast<const uint8_t*>(picture->pixels) + row * picture->pitch);

@@ -55,8 +55,7 @@ unsigned long long seed, frame, played, tally[6]; // strikes, misses, rests, stu
 
 // Presses (Space or the left button, held 0 to 11 frames) at a pace that changes by
 // stretches; in aiming stretches a second press released 28 to 52 frames into the dive (half
-// hit the strike window); Returns and a rare Escape. (Input to be ignored is scripted by the
-// start-up test.)
+// hit the strike window); Returns and a rare Escape. (The start-up test sends ignored input.)
 struct Player {
     uint64_t s = seed;
     struct {

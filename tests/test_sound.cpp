@@ -18,9 +18,9 @@
 TEST(Mixer, ScriptsOfPlaysAndCallbacks) {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     // The voices (sound `entry` of `bytes` bytes whose sample k is first + k,
-    // started and flagged), the callbacks run (voice 0 is started again before call
-    // `again`), then the first samples of the last 2048-byte buffer, the byte
-    // from which it is silent, and voice 0's flag and remaining bytes.
+    // started and flagged; entry 6 lies past the game's sounds), the callbacks run (voice 0 is
+    // started again before call `again`), then the first samples of the last 2048-byte buffer, the
+    // byte from which it is silent, and voice 0's flag and remaining bytes.
     struct Row {
         std::vector<std::array<int, 4>> voices;
         int calls, again;
@@ -28,7 +28,7 @@ TEST(Mixer, ScriptsOfPlaysAndCallbacks) {
         int silentFrom, playing, remaining;
     };
     const Row rows[] = {
-        {{{2, 1000, 1, 1}}, 1, 0, {1, 2, 3}, 1000, 0, 0}, // ends in the call that mixes it
+        {{{2, 1000, 1, 1}, {6, 2048, 9, 1}}, 1, 0, {1, 2, 3}, 1000, 0, 0}, // ends as it is mixed
         {{{0, 4096, 1, 1}}, 2, 0, {1025, 1026}, 2048, 1, 0},
         {{{0, 4096, 1, 1}}, 3, 0, {0}, 0, 0, 0}, // a third call finds it ended
         {{{5, 6144, 1, 1}}, 3, 3, {1, 2}, 2048, 1, 4096},
@@ -39,9 +39,9 @@ TEST(Mixer, ScriptsOfPlaysAndCallbacks) {
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(&r - rows);
-        SoundEntry entries[SOUND_COUNT] = {};
+        SoundEntry entries[SOUND_COUNT + 1] = {};
         theGame.snd = entries;
-        std::vector<int16_t> data[SOUND_COUNT];
+        std::vector<int16_t> data[SOUND_COUNT + 1];
         for (auto [entry, bytes, first, flag] : r.voices) {
             for (int k = 0; k < bytes / 2; k++) {
                 data[entry].push_back(int16_t(first + k));
@@ -57,6 +57,7 @@ TEST(Mixer, ScriptsOfPlaysAndCallbacks) {
                 Snd_play(&entries[r.voices[0][0]]);
             }
             out.assign(1024, 0);
+            my_audio_callback(&theGame, nullptr, 2048); // no buffer: nothing mixed
             my_audio_callback(&theGame, reinterpret_cast<uint8_t*>(out.data()), 2048);
             for (const SoundEntry& s : entries) {
                 EXPECT_EQ(s.playPos + s.remaining, s.data + s.length) << "call " << call;
@@ -98,13 +99,13 @@ TEST(SoundLoading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesItBac
     const size_t emptied = inUse();
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(emptied, heap);
-    load_sounds(snd, nullptr, SOUND_COUNT); // nothing to load without names or sounds
-    load_sounds(nullptr, sounds, SOUND_COUNT);
+    load_sounds(snd, nullptr, SOUND_COUNT); // nothing to load without names
     SoundEntry two[3] = {};
     two[2].data = static_cast<uint8_t*>(malloc(16));
     unload_sounds(two, 2);
     free(two[2].data); // a second free would abort
     close_Audio();
+    EXPECT_EQ(SDL_GetAudioStatus(), SDL_AUDIO_STOPPED);
     SDL_Quit();
 }
 
