@@ -137,7 +137,7 @@ static uint8_t setMode(int w, int h, uint32_t flags) {
     display = s;
     fullscreen = (flags & SDL_FULLSCREEN) != 0;
     if (!fullscreen) {
-        windowSize = {w, h};
+        windowSize = {s->w, s->h};
     }
     layout();
     return 1;
@@ -152,33 +152,36 @@ uint8_t Display_open() {
            (size.w != PICTURE_W && setMode(PICTURE_W, PICTURE_H, WINDOW_FLAGS));
 }
 
+// The window again at the size it had, after a mode that could not be set
+// (the old surface may be gone with it); the game cannot go on without one.
+static void windowAgain() {
+    if (!setMode(windowSize.w, windowSize.h, WINDOW_FLAGS) &&
+        !setMode(PICTURE_W, PICTURE_H, WINDOW_FLAGS)) {
+        fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n", PICTURE_W, PICTURE_H,
+                SDL_GetError());
+        exit(1);
+    }
+}
+
 void Display_resize(int w, int h) {
     if (fullscreen || display == nullptr || w < 1 || h < 1 ||
         (w == display->w && h == display->h)) {
         return;
     }
-    setMode(w, h, WINDOW_FLAGS);
+    if (!setMode(w, h, WINDOW_FLAGS)) {
+        windowAgain();
+    }
 }
 
 void Display_toggleFullscreen() {
     if (display == nullptr) {
         return;
     }
-    if (!fullscreen) {
-        // Without a reported desktop size, fullscreen at the window's size.
-        const bool known = Display_desktop.w > 0 && Display_desktop.h > 0;
-        const DisplaySize size = known ? Display_desktop : windowSize;
-        if (setMode(size.w, size.h, FULLSCREEN_FLAGS)) {
-            return;
-        }
-    }
-    // Back to the window, or the window again after a failed fullscreen:
-    // the old surface may be gone with the mode that was tried.
-    if (!setMode(windowSize.w, windowSize.h, WINDOW_FLAGS) &&
-        !setMode(PICTURE_W, PICTURE_H, WINDOW_FLAGS)) {
-        fprintf(stderr, "Couldn't set %ix%ix32 video mode: %s\n", PICTURE_W, PICTURE_H,
-                SDL_GetError());
-        exit(1);
+    // Without a reported desktop size, fullscreen at the window's size.
+    const bool known = Display_desktop.w > 0 && Display_desktop.h > 0;
+    const DisplaySize size = known ? Display_desktop : windowSize;
+    if (fullscreen || !setMode(size.w, size.h, FULLSCREEN_FLAGS)) {
+        windowAgain(); // back, or the window kept where fullscreen failed
     }
 }
 

@@ -27,7 +27,6 @@ rm -f "$build"/snowpunt_*.deb
 set -- "$build"/snowpunt_*.deb
 [ -f "$1" ] || fail "no package was built"
 deb=$1
-dpkg-deb -f "$deb" Package Version Section Depends
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
 # The shared-library dependencies come from dpkg-shlibdeps.
 dpkg-deb -f "$deb" Depends | grep "libsdl1.2debian" | grep "libsdl-image1.2" | grep -q "libsdl-gfx1.2" ||

@@ -23,9 +23,8 @@ TEST(Display, OpensAtTheLargestWholeMultipleWithin85PercentOfTheDesktop) {
 
 namespace {
 
-// The video modes set ("f": fullscreen), where fullscreen can be refused.
-std::string modes;
-bool refuseFullscreen = false;
+// The video modes set ("f": fullscreen), one of which can be refused.
+std::string modes, refused;
 
 void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
     SDL_Event e{};
@@ -39,9 +38,10 @@ void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
 }
 
 SDL_Surface* mode32(int w, int h, int, uint32_t flags) {
-    modes += std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
-    return refuseFullscreen && (flags & SDL_FULLSCREEN) ? nullptr
-                                                        : SDL_SetVideoMode(w, h, 32, flags);
+    const std::string mode =
+        std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
+    modes += mode;
+    return mode == refused ? nullptr : SDL_SetVideoMode(w, h, 32, flags);
 }
 
 // What each scaled pixel along a side of `out` covers of the `in` picture
@@ -133,11 +133,13 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
     }
     EXPECT_EQ(seen, "011110");
     send(SDL_KEYUP, SDLK_F11);
-    // Where fullscreen is refused, the window is set again at its size.
-    refuseFullscreen = true;
-    send(SDL_KEYUP, SDLK_F11);
-    refuseFullscreen = false;
-    EXPECT_EQ(modes, "800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f 800x600 ");
+    // Where fullscreen or a size is refused, the window is set again at its size.
+    for (const char* mode : {"1920x1080f ", "900x700 "}) {
+        refused = mode;
+        send(mode[3] == '0' ? SDL_KEYUP : SDL_VIDEORESIZE, SDLK_F11, 0, 900, 700);
+    }
+    EXPECT_EQ(modes, "800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f 800x600 "
+                     "900x700 800x600 ");
     EXPECT_EQ(V({Display_isFullscreen(), display->w, display->h}), V({0, 800, 600}));
     SDL_Quit();
 }
