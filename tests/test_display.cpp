@@ -63,7 +63,6 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     Display_setVideoMode = mode32;
     ASSERT_EQ(Display_open(), 1);
-    EXPECT_EQ(screen, display); // 640 x 480: drawn straight onto the display
     SDL_Surface* f = Test_makeScreen();
     for (int i = 0; i < 640 * 480; i++) { // every pixel a colour of its own
         SDL_Rect r = {Sint16(i % 640), Sint16(i / 640), 1, 1};
