@@ -39,7 +39,8 @@ struct Tap {
     uint16_t index;
     uint16_t weight;
 };
-// Sized when a mode is set, so that showing a frame allocates nothing.
+// Built when a mode is set, so that showing a frame allocates nothing; one
+// tap a pixel of the scaled picture across and down.
 static std::vector<Tap> columns, rows;
 // Two picture rows scaled across, kept by the parity of their row number
 // (a scaled row is blended from two neighbouring ones), and which rows they
@@ -59,10 +60,11 @@ DisplaySize Display_openingSize(DisplaySize desktop) {
 // or column is wider than another by more than that one blended pixel.
 // Shrinking takes the nearest pixel; a display that cannot be blended (not
 // 32 bits a pixel) takes the pixel covering more.
-static void buildTaps(Tap* taps, int out, int in, bool blend) {
+static void buildTaps(std::vector<Tap>& taps, int out, int in, bool blend) {
+    taps.clear();
     for (int o = 0; o < out; o++) {
         if (out < in) {
-            taps[o] = {static_cast<uint16_t>((2 * o + 1) * in / (2 * out)), 0};
+            taps.push_back({static_cast<uint16_t>((2 * o + 1) * in / (2 * out)), 0});
             continue;
         }
         // Edges of the stretch, in 1/out of a picture pixel.
@@ -73,8 +75,9 @@ static void buildTaps(Tap* taps, int out, int in, bool blend) {
         if (!blend) {
             weight = weight >= 128 ? 256 : 0;
         }
-        taps[o] = weight >= 256 ? Tap{static_cast<uint16_t>(i + 1), 0}
-                                : Tap{static_cast<uint16_t>(i), static_cast<uint16_t>(weight)};
+        taps.push_back(weight >= 256
+                           ? Tap{static_cast<uint16_t>(i + 1), 0}
+                           : Tap{static_cast<uint16_t>(i), static_cast<uint16_t>(weight)});
     }
 }
 
@@ -118,12 +121,11 @@ static void layout() {
     placed = {static_cast<Sint16>((display->w - w) / 2), static_cast<Sint16>((display->h - h) / 2),
               static_cast<Uint16>(w), static_cast<Uint16>(h)};
     const bool blends = f->BytesPerPixel == 4;
-    columns.resize(w);
-    rows.resize(h);
-    lines[0].resize(w);
-    lines[1].resize(w);
-    buildTaps(columns.data(), w, PICTURE_W, blends);
-    buildTaps(rows.data(), h, PICTURE_H, blends);
+    buildTaps(columns, w, PICTURE_W, blends);
+    buildTaps(rows, h, PICTURE_H, blends);
+    for (std::vector<uint32_t>& line : lines) {
+        line.resize(columns.size());
+    }
     barsPending = true;
 }
 
@@ -195,42 +197,40 @@ SDL_Rect Display_pictureRect() {
 
 // Picture row `row` scaled across into its line (once per row and frame
 // while rows are taken in order).
-template <typename Pixel> static const Pixel* lineOf(int row, int width) {
+template <typename Pixel> static const Pixel* lineOf(int row) {
     Pixel* line = reinterpret_cast<Pixel*>(lines[row & 1].data());
     if (lineRow[row & 1] != row) {
         const Pixel* src = reinterpret_cast<const Pixel*>(
             static_cast<const uint8_t*>(picture->pixels) + row * picture->pitch);
-        for (int x = 0; x < width; x++) {
-            const Tap t = columns[x];
+        for (const Tap& t : columns) {
             if constexpr (sizeof(Pixel) == 4) {
-                line[x] = t.weight ? blend(src[t.index], src[t.index + 1], t.weight) : src[t.index];
+                *line++ = t.weight ? blend(src[t.index], src[t.index + 1], t.weight) : src[t.index];
             } else {
-                line[x] = src[t.index];
+                *line++ = src[t.index];
             }
         }
         lineRow[row & 1] = row;
     }
-    return line;
+    return reinterpret_cast<const Pixel*>(lines[row & 1].data());
 }
 
+// The picture scaled into its place, row by row as the taps say.
 template <typename Pixel> static void scale() {
-    const int w = placed.w;
+    const size_t w = columns.size();
     uint8_t* out = static_cast<uint8_t*>(display->pixels) + placed.y * display->pitch +
                    placed.x * static_cast<int>(sizeof(Pixel));
-    for (int y = 0; y < placed.h; y++, out += display->pitch) {
-        const Tap t = rows[y];
-        const Pixel* a = lineOf<Pixel>(t.index, w);
+    for (const Tap& t : rows) {
+        const Pixel* a = lineOf<Pixel>(t.index);
         if (t.weight == 0) {
             memcpy(out, a, w * sizeof(Pixel));
-            continue;
-        }
-        if constexpr (sizeof(Pixel) == 4) {
-            const Pixel* b = lineOf<Pixel>(t.index + 1, w);
+        } else if constexpr (sizeof(Pixel) == 4) {
+            const Pixel* b = lineOf<Pixel>(t.index + 1);
             Pixel* o = reinterpret_cast<Pixel*>(out);
-            for (int x = 0; x < w; x++) {
+            for (size_t x = 0; x < w; x++) {
                 o[x] = blend(a[x], b[x], t.weight);
             }
         }
+        out += display->pitch;
     }
 }
 
