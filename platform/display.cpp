@@ -18,7 +18,6 @@ SDL_Surface* (*Display_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
 
 constexpr int PICTURE_W = 640;
 constexpr int PICTURE_H = 480;
-// Depth 0: the display's own depth.
 constexpr uint32_t WINDOW_FLAGS = SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_RESIZABLE;
 constexpr uint32_t FULLSCREEN_FLAGS = SDL_HWSURFACE | SDL_DOUBLEBUF | SDL_FULLSCREEN;
 // Set by every mode set: whether it is fullscreen, the window's size (kept
@@ -29,8 +28,6 @@ static SDL_Rect placed;
 // The 640 x 480 picture in the display's format, while the display has
 // another size; kept for later mode changes.
 static SDL_Surface* picture = nullptr;
-// The whole display goes out with the next frame (its bars are new).
-static bool barsPending = false;
 
 // How one pixel of the scaled picture along a side is made from the
 // picture's pixels: pixel `index`, blended with pixel index + 1 by weight/256
@@ -58,9 +55,8 @@ DisplaySize Display_openingSize(DisplaySize desktop) {
 // an even block of one pixel inside, and at most one pixel blended where two
 // picture pixels meet. Whole multiples therefore blend nothing, and no row
 // or column is wider than another by more than that one blended pixel.
-// Shrinking takes the nearest pixel; a display that cannot be blended (not
-// 32 bits a pixel) takes the pixel covering more.
-static void buildTaps(std::vector<Tap>& taps, int out, int in, bool blend) {
+// Shrinking takes the nearest pixel.
+static void buildTaps(std::vector<Tap>& taps, int out, int in) {
     taps.clear();
     for (int o = 0; o < out; o++) {
         if (out < in) {
@@ -71,13 +67,9 @@ static void buildTaps(std::vector<Tap>& taps, int out, int in, bool blend) {
         const int64_t left = int64_t(o) * in, right = left + in;
         const int i = static_cast<int>(left / out);
         const int64_t edge = int64_t(i + 1) * out;
-        int weight = right > edge ? static_cast<int>(((right - edge) * 256 + in / 2) / in) : 0;
-        if (!blend) {
-            weight = weight >= 128 ? 256 : 0;
-        }
-        taps.push_back(weight >= 256
-                           ? Tap{static_cast<uint16_t>(i + 1), 0}
-                           : Tap{static_cast<uint16_t>(i), static_cast<uint16_t>(weight)});
+        const int weight =
+            right > edge ? static_cast<int>(((right - edge) * 256 + in / 2) / in) : 0;
+        taps.push_back({static_cast<uint16_t>(i), static_cast<uint16_t>(weight)});
     }
 }
 
@@ -101,38 +93,31 @@ static void layout() {
         placed = {0, 0, PICTURE_W, PICTURE_H};
         return;
     }
+    // Scaled displays are 32 bits a pixel (see setMode), all of one format.
     const SDL_PixelFormat* f = display->format;
-    if (picture == nullptr || picture->format->BitsPerPixel != f->BitsPerPixel ||
-        picture->format->Rmask != f->Rmask || picture->format->Gmask != f->Gmask ||
-        picture->format->Bmask != f->Bmask) {
-        SDL_FreeSurface(picture);
-        picture = SDL_CreateRGBSurface(SDL_SWSURFACE, PICTURE_W, PICTURE_H, f->BitsPerPixel,
-                                       f->Rmask, f->Gmask, f->Bmask, 0);
-    }
-    if (picture != nullptr && f->palette != nullptr) {
-        SDL_SetColors(picture, f->palette->colors, 0, f->palette->ncolors);
+    if (picture == nullptr) {
+        picture = SDL_CreateRGBSurface(SDL_SWSURFACE, PICTURE_W, PICTURE_H, 32, f->Rmask, f->Gmask,
+                                       f->Bmask, 0);
     }
     screen = picture;
-    int w = display->w, h = display->w * PICTURE_H / PICTURE_W;
-    if (h > display->h) {
-        h = display->h;
-        w = display->h * PICTURE_W / PICTURE_H;
-    }
+    // The widest 4:3 that fits: width and height in thirds and quarters of it.
+    const int span = std::min(display->w * 3, display->h * 4), w = span / 3, h = span / 4;
     placed = {static_cast<Sint16>((display->w - w) / 2), static_cast<Sint16>((display->h - h) / 2),
               static_cast<Uint16>(w), static_cast<Uint16>(h)};
-    const bool blends = f->BytesPerPixel == 4;
-    buildTaps(columns, w, PICTURE_W, blends);
-    buildTaps(rows, h, PICTURE_H, blends);
+    buildTaps(columns, w, PICTURE_W);
+    buildTaps(rows, h, PICTURE_H);
     for (std::vector<uint32_t>& line : lines) {
         line.resize(columns.size());
     }
-    barsPending = true;
 }
 
 // Sets a mode and lays the picture out on it; 0, with nothing changed,
 // when the mode cannot be had.
 static uint8_t setMode(int w, int h, uint32_t flags) {
-    SDL_Surface* s = Display_setVideoMode(w, h, 0, flags);
+    // The display's own depth at the picture's size, as ever; 32 bits to be
+    // scaled into (SDL converts for a display of another depth).
+    const int bpp = w == PICTURE_W && h == PICTURE_H ? 0 : 32;
+    SDL_Surface* s = Display_setVideoMode(w, h, bpp, flags);
     if (s == nullptr) {
         return 0;
     }
@@ -148,10 +133,9 @@ static uint8_t setMode(int w, int h, uint32_t flags) {
 uint8_t Display_open() {
     // The desktop's size is SDL's current mode only until a mode is set.
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    Display_desktop = info ? DisplaySize{info->current_w, info->current_h} : DisplaySize{0, 0};
+    Display_desktop = {info->current_w, info->current_h};
     const DisplaySize size = Display_openingSize(Display_desktop);
-    return setMode(size.w, size.h, WINDOW_FLAGS) ||
-           (size.w != PICTURE_W && setMode(PICTURE_W, PICTURE_H, WINDOW_FLAGS));
+    return setMode(size.w, size.h, WINDOW_FLAGS);
 }
 
 // The window again at the size it had, after a mode that could not be set
@@ -166,8 +150,7 @@ static void windowAgain() {
 }
 
 void Display_resize(int w, int h) {
-    if (fullscreen || display == nullptr || w < 1 || h < 1 ||
-        (w == display->w && h == display->h)) {
+    if (fullscreen || display == nullptr) {
         return;
     }
     if (!setMode(w, h, WINDOW_FLAGS)) {
@@ -180,8 +163,7 @@ void Display_toggleFullscreen() {
         return;
     }
     // Without a reported desktop size, fullscreen at the window's size.
-    const bool known = Display_desktop.w > 0 && Display_desktop.h > 0;
-    const DisplaySize size = known ? Display_desktop : windowSize;
+    const DisplaySize size = Display_desktop.w > 0 ? Display_desktop : windowSize;
     if (fullscreen || !setMode(size.w, size.h, FULLSCREEN_FLAGS)) {
         windowAgain(); // back, or the window kept where fullscreen failed
     }
@@ -197,72 +179,46 @@ SDL_Rect Display_pictureRect() {
 
 // Picture row `row` scaled across into its line (once per row and frame
 // while rows are taken in order).
-template <typename Pixel> static const Pixel* lineOf(int row) {
-    Pixel* line = reinterpret_cast<Pixel*>(lines[row & 1].data());
+static const uint32_t* lineOf(int row) {
+    std::vector<uint32_t>& line = lines[row & 1];
     if (lineRow[row & 1] != row) {
-        const Pixel* src = reinterpret_cast<const Pixel*>(
+        const uint32_t* src = reinterpret_cast<const uint32_t*>(
             static_cast<const uint8_t*>(picture->pixels) + row * picture->pitch);
+        uint32_t* to = line.data();
         for (const Tap& t : columns) {
-            if constexpr (sizeof(Pixel) == 4) {
-                *line++ = t.weight ? blend(src[t.index], src[t.index + 1], t.weight) : src[t.index];
-            } else {
-                *line++ = src[t.index];
-            }
+            *to++ = t.weight ? blend(src[t.index], src[t.index + 1], t.weight) : src[t.index];
         }
         lineRow[row & 1] = row;
     }
-    return reinterpret_cast<const Pixel*>(lines[row & 1].data());
+    return line.data();
 }
 
-// The picture scaled into its place, row by row as the taps say.
-template <typename Pixel> static void scale() {
+// The picture scaled into its place on the display, the bars black again
+// (whatever was drawn over them), and the whole display shown.
+static void present() {
+    if (picture == nullptr || (SDL_MUSTLOCK(display) && SDL_LockSurface(display) < 0)) {
+        return;
+    }
+    lineRow[0] = lineRow[1] = -1; // the picture has been drawn anew
     const size_t w = columns.size();
-    uint8_t* out = static_cast<uint8_t*>(display->pixels) + placed.y * display->pitch +
-                   placed.x * static_cast<int>(sizeof(Pixel));
+    uint8_t* out =
+        static_cast<uint8_t*>(display->pixels) + placed.y * display->pitch + placed.x * 4;
     for (const Tap& t : rows) {
-        const Pixel* a = lineOf<Pixel>(t.index);
+        const uint32_t* a = lineOf(t.index);
+        uint32_t* o = reinterpret_cast<uint32_t*>(out);
         if (t.weight == 0) {
-            memcpy(out, a, w * sizeof(Pixel));
-        } else if constexpr (sizeof(Pixel) == 4) {
-            const Pixel* b = lineOf<Pixel>(t.index + 1);
-            Pixel* o = reinterpret_cast<Pixel*>(out);
+            memcpy(o, a, w * 4);
+        } else {
+            const uint32_t* b = lineOf(t.index + 1);
             for (size_t x = 0; x < w; x++) {
                 o[x] = blend(a[x], b[x], t.weight);
             }
         }
         out += display->pitch;
     }
-}
-
-struct Pixel24 {
-    uint8_t bytes[3];
-};
-
-// The picture scaled into its place on the display, and shown.
-static void present() {
-    if (picture == nullptr || (SDL_MUSTLOCK(display) && SDL_LockSurface(display) < 0)) {
-        return;
-    }
-    lineRow[0] = lineRow[1] = -1; // the picture has been drawn anew
-    switch (display->format->BytesPerPixel) {
-    case 1:
-        scale<uint8_t>();
-        break;
-    case 2:
-        scale<uint16_t>();
-        break;
-    case 3:
-        scale<Pixel24>();
-        break;
-    default:
-        scale<uint32_t>();
-        break;
-    }
     if (SDL_MUSTLOCK(display)) {
         SDL_UnlockSurface(display);
     }
-    // The bars black again, whatever was drawn over them (a flip's other
-    // buffer, a window system's leftovers).
     const Uint32 black = SDL_MapRGB(display->format, 0, 0, 0);
     const Uint16 right = static_cast<Uint16>(display->w - placed.x - placed.w);
     const Uint16 bottom = static_cast<Uint16>(display->h - placed.y - placed.h);
@@ -274,15 +230,7 @@ static void present() {
     for (SDL_Rect& r : bars) {
         SDL_FillRect(display, &r, black);
     }
-    if ((display->flags & SDL_DOUBLEBUF) == SDL_DOUBLEBUF) {
-        SDL_Flip(display);
-    } else if (barsPending) {
-        // The bars go out once after a mode is set, then only the picture.
-        barsPending = false;
-        SDL_UpdateRect(display, 0, 0, 0, 0);
-    } else {
-        SDL_UpdateRects(display, 1, &placed);
-    }
+    SDL_Flip(display);
 }
 
 void Display_update() {

@@ -2,9 +2,8 @@
 # Builds the Debian package, checks it with lintian, installs it with apt,
 # validates its desktop entry and AppStream metadata, checks the hardening of
 # the installed executable, starts the installed game headless and ends it with
-# a termination signal once it has loaded, then removes it and
-# whatever apt pulled in with it, leaving the machine's packages as they were.
-# Every wait is bounded.
+# a termination signal once it has loaded, then removes it and whatever apt
+# pulled in with it, leaving the machine's packages as they were. Every wait is bounded.
 #
 #   package_test.sh [BUILD_DIRECTORY]
 set -eu
@@ -112,7 +111,6 @@ wait "$pid" || status=$?
 pid=
 [ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(tail -n 5 "$out")"
 grep -q "^ang.max: 74.404907$" "$out" || fail "the installed game never built its record"
-echo "ended with status 0"
 
 echo "== removing =="
 bounded 600 "apt removing the package" $SUDO apt-get remove -y -qq snowpunt >/dev/null

@@ -37,11 +37,13 @@ void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
     EXPECT_EQ(Game_handleEvent(&theGame, &e), 0);
 }
 
-SDL_Surface* mode32(int w, int h, int, uint32_t flags) {
+// The dummy display stands for a 32-bit one when asked for its own depth.
+SDL_Surface* mode32(int w, int h, int bpp, uint32_t flags) {
     const std::string mode =
         std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
     modes += mode;
-    return mode == refused ? nullptr : SDL_SetVideoMode(w, h, 32, flags);
+    return mode == refused || refused == "all" ? nullptr
+                                               : SDL_SetVideoMode(w, h, bpp ? bpp : 32, flags);
 }
 
 // What each scaled pixel along a side of `out` covers of the `in` picture
@@ -111,9 +113,11 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
         EXPECT_EQ(wrong, 0);
     }
     SDL_FreeSurface(f);
-    // F11 and Alt+Return switch to fullscreen at the desktop's size and back.
-    Display_desktop = {1920, 1080};
+    // F11 and Alt+Return: fullscreen at the desktop's size (or the window's) and back.
     modes.clear();
+    send(SDL_KEYUP, SDLK_F11);
+    send(SDL_KEYUP, SDLK_F11);
+    Display_desktop = {1920, 1080};
     send(SDL_VIDEORESIZE, 0, 0, 800, 600);
     Scene_new();
     Game_setState(&theGame, STATE_READY);
@@ -137,8 +141,10 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
         refused = mode;
         send(mode[3] == '0' ? SDL_KEYUP : SDL_VIDEORESIZE, SDLK_F11, 0, 900, 700);
     }
-    EXPECT_EQ(modes, "800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f 800x600 "
-                     "900x700 800x600 ");
+    EXPECT_EQ(modes, "640x480f 640x480 800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f "
+                     "800x600 900x700 800x600 ");
     EXPECT_EQ(V({Display_isFullscreen(), display->w, display->h}), V({0, 800, 600}));
+    refused = "all"; // without a window the game cannot go on
+    EXPECT_EXIT(send(SDL_KEYUP, SDLK_F11), testing::ExitedWithCode(1), "^Couldn't set 640x480x32");
     SDL_Quit();
 }

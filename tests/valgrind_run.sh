@@ -1,9 +1,8 @@
 #!/bin/sh
 # valgrind_run.sh SUPPRESSIONS SECONDS PROGRAM [ARGUMENT...]: PROGRAM headless under memcheck
 # must exit 0 without invalid accesses, uninitialised values or definite or indirect leaks.
-# SECONDS > 0: a termination signal then ends it, as a closed window would. The program's
-# output must hold VALGRIND_EXPECT_STDOUT when that is set (it got that far). Every wait is
-# bounded: a program that does not end in time fails the run.
+# SECONDS > 0: a termination signal then ends it, as a closed window would. Its output must
+# hold VALGRIND_EXPECT_STDOUT when set. A program that does not end in time fails the run.
 set -eu
 . "$(dirname "$0")/../tools/bounded.sh"
 supp=$1 seconds=$2

@@ -36,9 +36,9 @@ bounded 1200 "the sanitizer build's tests" \
 echo "== ThreadSanitizer: the mixer's threads =="
 bounded 120 "configuring the thread sanitizer build" \
     cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DSNOWPUNT_SANITIZE=thread >/dev/null
-bounded 900 "the thread sanitizer build" cmake --build build-tsan -j"$jobs" --target test_sound
+bounded 900 "the thread sanitizer build" cmake --build build-tsan -j"$jobs" --target test_platform
 bounded 300 "the mixer's thread test" env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
-    ./build-tsan/tests/test_sound --gtest_filter='SoundThreads.*'
+    ./build-tsan/tests/test_platform --gtest_filter='SoundThreads.*'
 
 echo "== Debian package: build, install, run, remove =="
 bounded 1800 "the package test" sh tests/package_test.sh "$PWD/build-package"
