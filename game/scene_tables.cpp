@@ -14,6 +14,9 @@ ImageEntry sprtbl[IMAGE_COUNT] = {
     {name, flags, frames, nullptr, {0, 0, 0, 0}},
 #include "game/catalogue.def"
 };
+// Every strip has frames: loading divides its height by their count.
+#define STRIP(id, name, width, frameHeight, frames, flags) static_assert(frames > 0);
+#include "game/catalogue.def"
 
 // The sounds; the game record links to this array and the mixer plays it. All
 // zero until the platform loads them.

@@ -6,28 +6,19 @@
 #include "game/draw.h"
 #include "platform/assets.h"
 
-// Decoders leave their stream open; closing it frees only the stream object,
-// never the asset bytes it reads.
+// The decoders close the stream (1): that frees only the stream object, never
+// the asset bytes it reads; a missing asset's null stream decodes to nothing.
 SDL_Surface* load_picture(const char* name) {
-    SDL_RWops* stream = RES_toSDL_RWops(name);
-    SDL_Surface* picture = SDL_LoadBMP_RW(stream, 0);
-    if (stream) {
-        SDL_RWclose(stream);
-    }
-    return picture;
+    return SDL_LoadBMP_RW(RES_toSDL_RWops(name), 1);
 }
 
 void load_sprites(ImageEntry* table, uint16_t count) {
-    if (!table || count == 0) {
+    if (!table) {
         return;
     }
     for (uint16_t i = 0; i < count; i++) {
         ImageEntry* row = &table[i];
-        SDL_RWops* stream = RES_toSDL_RWops(row->fileName);
-        SDL_Surface* decoded = IMG_Load_RW(stream, 0);
-        if (stream) {
-            SDL_RWclose(stream);
-        }
+        SDL_Surface* decoded = IMG_Load_RW(RES_toSDL_RWops(row->fileName), 1);
         if (!decoded) {
             printf("Error loading title image %s: %s!\n", row->fileName, SDL_GetError());
             continue;
@@ -41,12 +32,8 @@ void load_sprites(ImageEntry* table, uint16_t count) {
             continue;
         }
         row->surface = converted;
-        row->frameRect.x = 0;
-        row->frameRect.y = 0;
-        row->frameRect.w = static_cast<uint16_t>(converted->w);
-        // A zero frame count would be a fault of the table; take it as one frame.
-        int32_t frames = row->frameCount ? row->frameCount : 1;
-        row->frameRect.h = static_cast<uint16_t>(static_cast<int32_t>(converted->h) / frames);
+        row->frameRect = {0, 0, static_cast<uint16_t>(converted->w),
+                          static_cast<uint16_t>(converted->h / row->frameCount)};
     }
 }
 

@@ -12,12 +12,8 @@
 #include "platform/images.h"
 #include "platform/main_loop.h"
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#define HEAP_IN_USE __sanitizer_get_current_allocated_bytes()
-#else
+// The heap's growth is judged in the plain build (a sanitizer's allocator is not glibc's).
 #define HEAP_IN_USE mallinfo2().uordblks
-#endif
 
 namespace {
 

@@ -23,7 +23,8 @@ TEST(Display, OpensAtTheLargestWholeMultipleWithin85PercentOfTheDesktop) {
 
 namespace {
 
-// The video modes set ("f": fullscreen), one of which can be refused.
+// The video modes set ("f": fullscreen), one of which can be refused, on a
+// dummy display that stands for a 32-bit one when asked for its own depth.
 std::string modes, refused;
 
 void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
@@ -37,7 +38,6 @@ void send(int type, int sym, int mod = KMOD_NONE, int w = 0, int h = 0) {
     EXPECT_EQ(Game_handleEvent(&theGame, &e), 0);
 }
 
-// The dummy display stands for a 32-bit one when asked for its own depth.
 SDL_Surface* mode32(int w, int h, int bpp, uint32_t flags) {
     const std::string mode =
         std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");

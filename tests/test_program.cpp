@@ -20,8 +20,7 @@
 #include "platform/startup.h"
 #include "tests/support/test_env.h"
 
-// The clock stands still unless a test moves it; each sleep is recorded and
-// moves it on.
+// A clock that stands still but for the sleeps, which it records.
 static uint32_t now;
 static std::vector<uint32_t> sleeps;
 static void (*onSleep)() = [] {};

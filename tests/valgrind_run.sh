@@ -33,4 +33,3 @@ fail() { tail -n 20 "$work/stderr"; cat "$work/log"; echo "FAILED: $1"; exit 1; 
 grep -q "ERROR SUMMARY: 0 errors" "$work/log" || fail "valgrind reported errors"
 [ -z "${VALGRIND_EXPECT_STDOUT:-}" ] || grep -qF "$VALGRIND_EXPECT_STDOUT" "$work/stdout" ||
     fail "the program never wrote \"$VALGRIND_EXPECT_STDOUT\""
-echo passed
