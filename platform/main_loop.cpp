@@ -8,9 +8,9 @@
 #include "platform/shutdown.h"
 
 SDL_Event event;
-uint32_t start_time = 0;
-uint32_t end_time = 0;
-int32_t delta_time = 0;
+uint32_t start_time;
+uint32_t end_time;
+int32_t delta_time;
 
 static uint32_t ticks() {
     return SDL_GetTicks();
@@ -20,7 +20,7 @@ static void delay(uint32_t ms) {
 }
 
 // Return went down with Alt held: its release switches the display.
-static uint8_t altReturn = 0;
+static uint8_t altReturn;
 
 uint32_t (*Frame_getTicks)() = ticks;
 void (*Frame_delay)(uint32_t ms) = delay;
@@ -64,7 +64,6 @@ uint8_t Game_handleEvent(GameRecord* game, const SDL_Event* e) {
         case SDLK_RETURN:
             // Alt+Return switches the display, whichever key is let go first.
             if (altReturn || (e->key.keysym.mod & KMOD_ALT) != 0) {
-                altReturn = 0;
                 Display_toggleFullscreen();
             } else {
                 Game_setState(game, STATE_WAIT);

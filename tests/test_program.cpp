@@ -229,6 +229,10 @@ static int start(const Start& s) {
             }
             machine += std::to_string(strips);
         }
+        if (sleeps.size() == 8) { // the game steps and draws its frames
+            machine += ", frame " + std::to_string(ani[ANI_WAIT].frame) +
+                       (notShown("ti.bmp") > 0 ? " drawn" : "");
+        }
         if (sleeps.size() == 12) {
             Game_setState(&theGame, STATE_READY);
             // The disk driver mixes as fast as it can: let it play the ready sound
@@ -271,7 +275,7 @@ TEST(StartUp, ShowsBothScreensMeetsEachFailureObeysThePlayerAndEndsOnASignal) {
     putenv(const_cast<char*>("SDL_AUDIO_SAMPLES=4096"));
     const char* ready =
         "shown 0, shown 0, Snowpunt, sound 1 22050 Hz 8010 1ch by 1024, repeat 0, unicode 1, "
-        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong, strips 17";
+        "pads 1 open 1 events 1, 32x32, 752 opaque, 0 wrong, strips 17, frame 2 drawn";
     const Start rows[] = {
         {"", nullptr, "SDL_AUDIODRIVER=disk", 0, "^((?!Error)[^])*$",
          "^WARNING: [^\n]* disk writer [^]*\\]\\.\\s*$", ready},
@@ -308,6 +312,7 @@ TEST(StartUp, ShowsBothScreensMeetsEachFailureObeysThePlayerAndEndsOnASignal) {
         testing::internal::CaptureStdout();
         testing::internal::CaptureStderr();
         EXPECT_EQ(start(r), 0);
+        EXPECT_NE(rand(), 1804289383) << "the throws' spread is not seeded anew"; // srand(1)
         fflush(stdout);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(std::regex_search(err, std::regex(r.err))) << err;
@@ -352,4 +357,5 @@ TEST(StartUp, ShowsBothScreensMeetsEachFailureObeysThePlayerAndEndsOnASignal) {
     RES_catalogue = &RES_linked;
     SDL_Event quit{.type = SDL_QUIT};
     EXPECT_EXIT(Game_handleEvent(&theGame, &quit), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Game_handleEvent(&theGame, nullptr), 0);
 }
