@@ -11,13 +11,11 @@ extern volatile std::sig_atomic_t Shutdown_requested;
 extern unsigned Shutdown_limit;
 
 // Takes SIGTERM and SIGINT from here on (SDL keeps handlers it finds in
-// place): the first of each sets Shutdown_requested; a second one, the
-// handler then being spent, ends the process at once.
+// place): each sets Shutdown_requested.
 void Shutdown_catchSignals();
 // Ends the process with status 0, as a closed window does, when a signal
 // has asked for it; otherwise does nothing.
 void Shutdown_ifRequested();
 // Starts the clock on the end: a process still there Shutdown_limit seconds
-// later (the multimedia layer stuck in its shutdown) ends with status 1. A
-// later call never moves an earlier deadline back.
+// later (the multimedia layer stuck in its shutdown) ends with status 1.
 void Shutdown_bound();

@@ -13,41 +13,31 @@
 #include "platform/main_loop.h"
 #include "platform/shutdown.h"
 
-// Names the window "Snowpunt" and gives it the game's icon (its clear pixels
-// stay clear); the window system takes both before the window opens.
+// Names the window "Snowpunt" and gives it the game's icon; the window system
+// takes both before the window opens, and keeps copies of its own.
 static void nameWindow() {
     SDL_WM_SetCaption("Snowpunt", "Snowpunt");
     SDL_Surface* icon = IMG_Load_RW(
         SDL_RWFromConstMem(RES_icon.begin, static_cast<int>(RES_icon.end - RES_icon.begin)), 1);
-    if (icon == nullptr) {
-        return;
-    }
-    // One bit per pixel, rows padded to whole bytes, the leftmost pixel in the
-    // highest bit: set where the icon is more opaque than clear.
-    uint8_t mask[32 * 4] = {};
-    const int rowBytes = (icon->w + 7) / 8;
-    if (icon->format->BytesPerPixel == 4 && icon->h * rowBytes <= static_cast<int>(sizeof mask) &&
-        SDL_LockSurface(icon) == 0) {
-        for (int y = 0; y < icon->h; y++) {
-            const uint32_t* row = reinterpret_cast<const uint32_t*>(
-                static_cast<const uint8_t*>(icon->pixels) + y * icon->pitch);
-            for (int x = 0; x < icon->w; x++) {
-                uint8_t r, g, b, a;
-                SDL_GetRGBA(row[x], icon->format, &r, &g, &b, &a);
-                if (a >= 128) {
-                    mask[y * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-                }
-            }
+    // The icon is 32 x 32 with alpha. Its mask has one bit a pixel, four bytes
+    // a row, the leftmost pixel in the highest bit: set where the icon is more
+    // opaque than clear, so that its clear pixels stay clear.
+    if (icon != nullptr && icon->w == 32 && icon->h == 32 && icon->format->BytesPerPixel == 4) {
+        uint8_t mask[32 * 4] = {};
+        const uint32_t* pixels = static_cast<const uint32_t*>(icon->pixels);
+        for (int i = 0; i < 32 * 32; i++) {
+            uint8_t r, g, b, a;
+            SDL_GetRGBA(pixels[i], icon->format, &r, &g, &b, &a);
+            mask[i / 8] |= static_cast<uint8_t>(a >= 128 ? 0x80 >> i % 8 : 0);
         }
-        SDL_UnlockSurface(icon);
-        // The window system keeps a copy of its own.
         SDL_WM_SetIcon(icon, mask);
     }
     SDL_FreeSurface(icon);
 }
 
 // Gamepads: every joystick SDL finds is opened, so that its buttons send
-// events. Without joystick support the game simply has none.
+// events (SDL sends them once a joystick is open). Without joystick support
+// the game simply has none.
 static void openGamepads() {
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         return;
@@ -55,7 +45,6 @@ static void openGamepads() {
     for (int i = 0; i < SDL_NumJoysticks(); i++) {
         SDL_JoystickOpen(i);
     }
-    SDL_JoystickEventState(SDL_ENABLE);
 }
 
 // Puts a full-screen picture of the start-up on the screen, reporting what

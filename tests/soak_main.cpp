@@ -84,11 +84,9 @@ struct Player {
     }
 
     void queue(uint32_t state) {
-        if (frame >= stretchEnd) {
-            static const uint32_t paces[] = {4, 8, 15, 25, 25, 35, 50, 90};
-            static const uint32_t returnRates[] = {200, 1500, 4000, 20000, 20000};
-            pace = paces[below(8)];
-            returns = returnRates[below(5)];
+        if (frame >= stretchEnd) { // presses 1 in 4 to 1 in 64 frames, Returns 1 in 200 to 12800
+            pace = 4u << below(5);
+            returns = 200u << below(7);
             aiming = below(2);
             stretchEnd = frame + 500 + below(6000);
         }

@@ -11,10 +11,9 @@
 using V = std::vector<int>;
 
 TEST(Display, OpensAtTheLargestWholeMultipleWithin85PercentOfTheDesktop) {
-    const int rows[][4] = {{0, 0, 640, 480},        {1920, 1080, 640, 480},
-                           {2560, 1440, 1280, 960}, {3840, 2160, 1920, 1440},
-                           {1506, 1130, 1280, 960}, {1505, 1130, 640, 480},
-                           {1506, 1129, 640, 480}};
+    const int rows[][4] = {{1920, 1080, 640, 480},   {2560, 1440, 1280, 960},
+                           {3840, 2160, 1920, 1440}, {1506, 1130, 1280, 960},
+                           {1505, 1130, 640, 480},   {1506, 1129, 640, 480}};
     for (auto& r : rows) {
         const DisplaySize size = Display_openingSize({r[0], r[1]});
         EXPECT_EQ(V({size.w, size.h}), V({r[2], r[3]})) << r[0];
@@ -78,7 +77,6 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
                            {320, 480, 0, 120, 320, 240, 2},
                            {640, 480, 0, 0, 640, 480, 0}};
     for (auto [w, h, x0, y0, pw, ph, how] : rows) {
-        SCOPED_TRACE(w);
         send(SDL_VIDEORESIZE, 0, 0, w, h);
         ASSERT_EQ(V({display->w, display->h, screen->w, screen == display}),
                   V({w, h, 640, w == 640}));

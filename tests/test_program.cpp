@@ -183,6 +183,10 @@ static int start(const Start& s) {
     } else if (s.env && zoom == 1) {
         putenv(const_cast<char*>(s.env));
     }
+    now += 1000; // time passes before the game starts
+    atexit([] {  // after SDL_Quit
+        fputs(SDL_WasInit(SDL_INIT_EVERYTHING) ? "SDL still running at the end" : "", stderr);
+    });
     std::tie(signalAt, signalNo) = std::pair(s.signalAt, s.signalNo);
     if (signalAt == 0) {
         Shutdown_catchSignals();
@@ -246,7 +250,7 @@ static int start(const Start& s) {
                 readySound.assign(snd[SND_READY].data, snd[SND_READY].data + snd[SND_READY].length);
             }
         }
-        if (signalAt > 0) {
+        if (signalAt >= 0) {
             fprintf(stderr, "[%zu]", sleeps.size());
         }
         if (int(sleeps.size()) == signalAt) {

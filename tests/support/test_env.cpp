@@ -1,12 +1,29 @@
 #include "tests/support/test_env.h"
 
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <strings.h>
+#include <unistd.h>
 
 // Every test program runs headless: SDL's dummy drivers, unless the
 // environment asks for others.
 static const int headless =
     setenv("SDL_VIDEODRIVER", "dummy", 0) | setenv("SDL_AUDIODRIVER", "dummy", 0);
+
+// A test program the game ends before its tests are done (a stray exit) fails
+// instead of passing with the game's status; a death test's child may end.
+static const pid_t testProcess = getpid();
+static bool testsDone = false;
+struct TestsDone : testing::Environment {
+    void TearDown() override { testsDone = true; }
+};
+static const int watched =
+    (testing::AddGlobalTestEnvironment(new TestsDone), atexit([] {
+         if (getpid() == testProcess && !testsDone && !testing::GTEST_FLAG(list_tests)) {
+             fputs("the test program ended before its tests were done\n", stderr);
+             _exit(1);
+         }
+     }));
 
 SDL_Surface* Test_makeScreen(int w) {
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, 480, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);
