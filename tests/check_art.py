@@ -68,9 +68,6 @@ class Image:
         return sum(pred(self.at(x, y)) for y in range(y0, min(self.h - 1, y1) + 1)
                    for x in range(x0, min(self.w - 1, x1) + 1))
 
-    def diff(self, other):  # mean absolute difference per channel, colours weighted by alpha
-        return sum(abs(p[3] - q[3]) + sum(abs(p[c] * p[3] - q[c] * q[3]) // 255 for c in range(3))
-                   for p, q in zip(self.p, other.p)) / (4.0 * len(self.p))
 
 
 def near(p, hexcode, tol):
@@ -105,9 +102,6 @@ def check_picture(name, data):
     for rows, down, what in ((range(1, 295), 1, "sky lightens"), (range(298, 480), -1, "snow darkens")):
         for y in rows:
             check(all(down * (b - a) >= 0 for a, b in zip(c[y], c[y - 1])), "BG.BMP: %s at row %d" % (what, y))
-    for y in (295, 296):  # the horizon, between the deepest sky and the farthest snow
-        check(all(min(a, b) <= v <= max(a, b) for a, b, v in zip(c[294], c[297], c[y])),
-              "BG.BMP: horizon row %d outside its neighbours' colours" % y)
 
 
 def check_sound(name, data):
@@ -139,9 +133,6 @@ def check_placement(st):
             box = st[name][k].box()
             check(box and box[3] >= lo, "%s: frame %d does not reach its bottom rows" % (name, k))
     g = st["GRUMM.PNG"]
-    d_same, d_ready = g[0].diff(g[30]), g[0].diff(g[5])
-    check(d_same < 1.0, "GRUMM.PNG: the rest frames 0 and 30 differ (%.2f)" % d_same)
-    check(d_ready > 5 * max(d_same, 0.5), "GRUMM.PNG: the ready pose 5 looks like the rest pose")
     # The club sweeps through the bird's path on the strike, is nowhere near it
     # at rest and is held high to the right when ready.
     for k, box, lo, hi, what in ((8, (95, 0, 120, 90), 60, 1e9, "crosses the bird's path on the strike"),

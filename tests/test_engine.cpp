@@ -68,6 +68,11 @@ TEST(Engine, CollisionWithALineRoundingTowardZero) {
         EXPECT_EQ(tuple(ret, c.hit, tested.value, tested.speed, other.value, other.speed),
                   tuple(hit, hit, v2, s2, limit - 1, -0x100000));
     }
+    Channel ch[2] = {{L - 1, -0x100000}, {L - 1, -0x100000}}; // would hit the line
+    CollisionArea area{&ch[0], &ch[1], L, LOSS, HALF};
+    Collision two[2] = {{2, 1, &area}, {1, 1, &area}};
+    Col_doN(two, 1); // the first test only, which has no axis
+    EXPECT_EQ(ch[1].value, L - 1);
 }
 
 // Ticks a frame, frames, loop, running, start frame (binding starts the tick
