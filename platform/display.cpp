@@ -193,24 +193,35 @@ static const uint32_t* lineOf(int row) {
     return line.data();
 }
 
-// The picture scaled into its place on the display, the bars black again
-// (whatever was drawn over them), and the whole display shown.
+// The bars black again (whatever was drawn over them), the picture scaled
+// into its place on the display, and the whole display shown.
 static void present() {
+    const Uint32 black = SDL_MapRGB(display->format, 0, 0, 0);
+    const Uint16 w = static_cast<Uint16>(display->w), h = static_cast<Uint16>(display->h);
+    const Sint16 x1 = static_cast<Sint16>(placed.x + placed.w);
+    const Sint16 y1 = static_cast<Sint16>(placed.y + placed.h);
+    // SDL clips each to the display.
+    SDL_Rect bars[] = {{0, 0, w, static_cast<Uint16>(placed.y)},
+                       {0, y1, w, h},
+                       {0, placed.y, static_cast<Uint16>(placed.x), placed.h},
+                       {x1, placed.y, w, placed.h}};
+    for (SDL_Rect& r : bars) {
+        SDL_FillRect(display, &r, black);
+    }
     if (picture == nullptr || (SDL_MUSTLOCK(display) && SDL_LockSurface(display) < 0)) {
         return;
     }
     lineRow[0] = lineRow[1] = -1; // the picture has been drawn anew
-    const size_t w = columns.size();
     uint8_t* out =
         static_cast<uint8_t*>(display->pixels) + placed.y * display->pitch + placed.x * 4;
     for (const Tap& t : rows) {
         const uint32_t* a = lineOf(t.index);
         uint32_t* o = reinterpret_cast<uint32_t*>(out);
         if (t.weight == 0) {
-            memcpy(o, a, w * 4);
+            memcpy(o, a, columns.size() * 4);
         } else {
             const uint32_t* b = lineOf(t.index + 1);
-            for (size_t x = 0; x < w; x++) {
+            for (size_t x = 0; x < columns.size(); x++) {
                 o[x] = blend(a[x], b[x], t.weight);
             }
         }
@@ -218,17 +229,6 @@ static void present() {
     }
     if (SDL_MUSTLOCK(display)) {
         SDL_UnlockSurface(display);
-    }
-    const Uint32 black = SDL_MapRGB(display->format, 0, 0, 0);
-    const Uint16 right = static_cast<Uint16>(display->w - placed.x - placed.w);
-    const Uint16 bottom = static_cast<Uint16>(display->h - placed.y - placed.h);
-    SDL_Rect bars[4] = {
-        {0, 0, static_cast<Uint16>(display->w), static_cast<Uint16>(placed.y)},
-        {0, static_cast<Sint16>(placed.y + placed.h), static_cast<Uint16>(display->w), bottom},
-        {0, placed.y, static_cast<Uint16>(placed.x), placed.h},
-        {static_cast<Sint16>(placed.x + placed.w), placed.y, right, placed.h}};
-    for (SDL_Rect& r : bars) {
-        SDL_FillRect(display, &r, black);
     }
     SDL_Flip(display);
 }

@@ -64,53 +64,54 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0);
     Display_setVideoMode = mode32;
     ASSERT_EQ(Display_open(), 1);
-    SDL_Surface* f = Test_makeScreen();
+    SDL_Surface *f = Test_makeScreen(), *dark = Test_makeScreen();
     for (int i = 0; i < 640 * 480; i++) { // every pixel a colour of its own
         SDL_Rect r = {Sint16(i % 640), Sint16(i / 640), 1, 1};
         SDL_FillRect(f, &r, i * 2654435761u >> 8);
     }
     // The window's size, where the picture lands, and how it is made (0: each
-    // picture pixel a square block; 1: areas blended; 2: shrunk).
-    const int rows[][7] = {{1280, 960, 0, 0, 1280, 960, 0},
-                           {1000, 600, 100, 0, 800, 600, 1},
-                           {853, 700, 0, 30, 853, 639, 1},
-                           {320, 480, 0, 120, 320, 240, 2},
-                           {640, 480, 0, 0, 640, 480, 0}};
+    // picture pixel a square block; 1: areas blended; 2: shrunk to the nearest).
+    const int rows[][7] = {{1280, 960, 0, 0, 1280, 960, 0}, {1000, 600, 100, 0, 800, 600, 1},
+                           {853, 700, 0, 30, 853, 639, 1},  {320, 480, 0, 120, 320, 240, 2},
+                           {4, 1, 1, 0, 1, 1, 2},           {640, 480, 0, 0, 640, 480, 0}};
     for (auto [w, h, x0, y0, pw, ph, how] : rows) {
         send(SDL_VIDEORESIZE, 0, 0, w, h);
         ASSERT_EQ(V({display->w, display->h, screen->w, screen == display}),
                   V({w, h, 640, w == 640}));
         SDL_FillRect(display, nullptr, 0x123456); // anything but black
-        SDL_BlitSurface(f, nullptr, screen, nullptr);
-        Display_flip();
-        const SDL_Rect at = Display_pictureRect();
-        EXPECT_EQ(V({at.x, at.y, at.w, at.h}), V({x0, y0, pw, ph}));
-        const auto across = covers(640, pw), down = covers(480, ph);
         int wrong = 0;
-        for (int y = 0; y < h; y++) {
-            for (int x = 0; x < w; x++) {
-                const int ox = x - x0, oy = y - y0;
-                const uint32_t got = Test_pixel(display, x, y);
-                const bool bar = ox < 0 || oy < 0 || ox >= pw || oy >= ph; // black
-                if (bar || how != 1) {
-                    wrong +=
-                        got !=
-                        (bar ? 0 : Test_pixel(f, ox * 640 / pw + how / 2, oy * 480 / ph + how / 2));
-                }
-                for (int shift = 0; how == 1 && !bar && shift < 24; shift += 8) {
-                    double want = 0;
-                    for (auto [k, sx] : across[ox]) {
-                        for (auto [j, sy] : down[oy]) {
-                            want += sx * sy * (Test_pixel(f, k, j) >> shift & 255);
-                        }
+        for (SDL_Surface* frame : {f, dark}) { // the second frame must replace the first
+            SDL_BlitSurface(frame, nullptr, screen, nullptr);
+            Display_flip();
+            const SDL_Rect at = Display_pictureRect();
+            EXPECT_EQ(V({at.x, at.y, at.w, at.h}), V({x0, y0, pw, ph}));
+            const auto across = covers(640, pw), down = covers(480, ph);
+            for (int y = 0; y < h; y++) {
+                for (int x = 0; x < w; x++) {
+                    const int ox = x - x0, oy = y - y0;
+                    const uint32_t got = Test_pixel(display, x, y);
+                    const bool bar = ox < 0 || oy < 0 || ox >= pw || oy >= ph; // black
+                    if (bar || how != 1) {
+                        wrong += got != (bar ? 0
+                                             : Test_pixel(frame, (2 * ox + 1) * 640 / (2 * pw),
+                                                          (2 * oy + 1) * 480 / (2 * ph)));
                     }
-                    wrong += std::abs(want - (got >> shift & 255)) > 2;
+                    for (int shift = 0; how == 1 && !bar && shift < 24; shift += 8) {
+                        double want = 0;
+                        for (auto [k, sx] : across[ox]) {
+                            for (auto [j, sy] : down[oy]) {
+                                want += sx * sy * (Test_pixel(frame, k, j) >> shift & 255);
+                            }
+                        }
+                        wrong += std::abs(want - (got >> shift & 255)) > 2;
+                    }
                 }
             }
         }
         EXPECT_EQ(wrong, 0);
     }
     SDL_FreeSurface(f);
+    SDL_FreeSurface(dark);
     // F11 and Alt+Return: fullscreen at the desktop's size (or the window's) and back.
     modes.clear();
     send(SDL_KEYUP, SDLK_F11);
