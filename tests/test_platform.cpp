@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "game/draw.h"
 #include "platform/audio.h"
 #include "platform/images.h"
 #include "tests/support/test_env.h"
@@ -121,17 +122,17 @@ TEST(Loading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesBackAllLoa
     theGame.snd = snd;
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) + init_Audio(&theGame), 1);
     ASSERT_NE(SDL_SetVideoMode(640, 480, 32, 0), nullptr);
-    // Sounds, strips and a picture loaded and given back: the heap as it was (after a first time).
+    // Sounds and the scene loaded and given back: the heap as it was (after a first time).
     auto cycle = [](bool unload) {
         testing::internal::CaptureStdout();
         auto inUse = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; }; // heap and mapped
         const size_t heap = inUse();
         load_sounds(snd, sounds, SOUND_COUNT);
-        load_sprites(sprtbl, IMAGE_COUNT);
+        load_scene(); // the strips, the record and the background
         for (ImageEntry& row : sprtbl) {
             SDL_FreeSurface(std::exchange(row.surface, nullptr));
         }
-        SDL_FreeSurface(load_picture("bg.bmp"));
+        SDL_FreeSurface(std::exchange(bg, nullptr));
         if (unload) {
             unload_sounds(snd, SOUND_COUNT);
         }
