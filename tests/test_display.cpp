@@ -41,6 +41,7 @@ SDL_Surface* mode32(int w, int h, int bpp, uint32_t flags) {
     const std::string mode =
         std::to_string(w) + "x" + std::to_string(h) + (flags & SDL_FULLSCREEN ? "f " : " ");
     modes += mode;
+    EXPECT_EQ(bpp, w == 640 && h == 480 ? 0 : 32) << mode; // the scaling writes 32-bit pixels
     return mode == refused || refused == "all" ? nullptr
                                                : SDL_SetVideoMode(w, h, bpp ? bpp : 32, flags);
 }
@@ -65,7 +66,8 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
     Display_setVideoMode = mode32;
     ASSERT_EQ(Display_open(), 1);
     SDL_Surface *f = Test_makeScreen(), *dark = Test_makeScreen();
-    for (int i = 0; i < 640 * 480; i++) { // every pixel a colour of its own
+    SDL_FillRect(dark, nullptr, 0x102030); // not black, so that it shows if it spills into the bars
+    for (int i = 0; i < 640 * 480; i++) {  // every pixel a colour of its own
         SDL_Rect r = {Sint16(i % 640), Sint16(i / 640), 1, 1};
         SDL_FillRect(f, &r, i * 2654435761u >> 8);
     }
