@@ -88,23 +88,23 @@ TEST_F(Logic, WholeThrows) {
          "bounce.wav,"
          "240 hit bounce.wav,267 hit bounce.wav,278 hit bounce.wav,281 hit rest,405 s5,"
          "465 sign beat.wav",
-         19474378, 3 + 405 - 48, "5 -193755674 3375103 0 0 0 0 3 4 7 0",
+         19474378, 3 + 405 - 48, "5 -193755674 3375103 0 0 0 0 3 4 7 0 145 20",
          "-126996151 -126996151 0 65536,-169468576 -170051416 0,-182693439 -193755674 1"},
         {41, 71 + 280,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,41 s3 beat.wav,47 s4 hui.wav,"
          "199 hit@-9946 rest stuck beat.wav,215 s5,275 sign beat.wav",
-         14201481, 3 + 199 - 48, "5 -131570217 4128767 0 0 0 1 0 3 7 0", ""},
+         14201481, 3 + 199 - 48, "5 -131570217 4128767 0 0 0 1 0 3 7 0 240 20", ""},
         // Presses are ignored while waiting, even on the 70th frame, and lost
         // while the club goes up (15 frames); it is up on the 16th.
-        {-15, 71 + 160, MISS, 0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+        {-15, 71 + 160, MISS, 0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
         {16, 71 + 130,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,16 s3 beat.wav,53 hit@0 rest stuck beat.wav,69 s5,"
          "129 sign beat.wav",
-         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
         {46, 71 + 150,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,46 s3 beat.wav,53 hit@0 rest stuck beat.wav,89 s5,"
          "149 sign beat.wav",
-         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.second);
@@ -112,7 +112,8 @@ TEST_F(Logic, WholeThrows) {
         game->bestDistance = game->lastDistance = 14201481; // a throw before
         const Throw t = play(r.second, r.frames);
         EXPECT_EQ(t.events, r.events);
-        EXPECT_EQ(pose(), r.pose);
+        const auto end = std::to_string(bird->src.y) + " " + std::to_string(ani[ANI_FLY].frame);
+        EXPECT_EQ(pose() + " " + end, r.pose); // and the bird's picture, the flight's end frame
         EXPECT_EQ(game->lastDistance, r.last);
         EXPECT_EQ(game->bestDistance, std::max(r.last, 14201481));
         EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), r.lines);
@@ -201,8 +202,7 @@ TEST_F(Logic, SingleFlightFrames) {
         // Friction and drag stop a bird without turning it round: angle 0.
         {0x00337FFF, -100, 0, 0, false, "5 19660700 3375103 0 0 0 0 1 4 7 0", ""},
         {200 * 65536, 150, -100, 0, false, "5 19660950 3375103 0 0 0 0 0 4 7 0", ""},
-        // Straight down; rising to the left at -45.0228 degrees, -8196.15
-        // units, truncated toward zero.
+        // Straight down; rising to the left at -45.0228 degrees (-8196.15 units, truncated).
         {200 * 65536, 0, -65536, 0, false, "4 19660800 13041664 0 -65365 -16384 0 0 0 5 0", ""},
         {200 * 65536, -65536, 65536, 0, false, "4 19595264 13172736 -65313 65365 8196 0 0 0 5 0",
          ""},
