@@ -25,7 +25,7 @@ TEST(PrintFixed, Texts) {
     // A tenth is 6553 raw, not 6553.6; three integer places at most.
     const std::pair<fixed, const char*> rows[] = {{6552, "0"},
                                                   {6553, ".1"},
-                                                  {px(5) + 6553, "5.1"},
+                                                  {px(15) + 6553, "15.1"},
                                                   {px(20), "20"},
                                                   {px(101), "101"},
                                                   {px(105) + 19660, "105.3"},
