@@ -157,9 +157,9 @@ TEST_F(Logic, StrikeWindowSpeedsAndStickOrBounce) {
         const fixed vx = -static_cast<fixed>(int64_t(c) * v / 65536),
                     vy = fixed(int64_t(s) * v / 65536);
         char expected[96];
-        snprintf(expected, sizeof expected, "4 35913728 %d %d %d %d 0 0 2 6 1",
+        snprintf(expected, sizeof expected, "4 35913728 %d %d %d %d 0 0 2 6 1 0",
                  405 * 65536 - 16777 * strike * (strike + 1) / 2, vx, vy, a);
-        EXPECT_EQ(pose(), expected);
+        EXPECT_EQ(pose() + " " + std::to_string(ani[ANI_FLY].frame), expected); // flying from 0
         EXPECT_EQ(Scene_rand.calls, 2);
         EXPECT_EQ(t.out, "ang: " + f(a * 360 / 65536.0) + "\nsine: " + f(s / 65536.0) +
                              ", cosine: " + f(c / 65536.0) + "\nspeed o (x, y): " + f(v / 65536.0) +
