@@ -1,12 +1,16 @@
 #!/bin/sh
 # Installs, from Debian's packages, whatever the game's build, tests and
 # asset generator need and this machine lacks. Run as root on Debian 12.
+# Beside Debian's own SDL 1.2 comes sdl12-compat (SDL 1.2 over SDL 2, what
+# newer systems ship as SDL 1.2) in a folder of its own, and a real desktop
+# to try the game in (Xvfb, openbox, xdotool).
 set -eu
 
 PACKAGES="build-essential cmake pkg-config
 libsdl1.2-dev libsdl-image1.2-dev libsdl-gfx1.2-dev zlib1g-dev
 googletest libgtest-dev libbenchmark-dev
-python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file lintian appstream"
+python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file lintian appstream
+libsdl1.2-compat libsdl2-2.0-0 xvfb openbox xdotool x11-utils"
 
 missing=""
 for p in $PACKAGES; do
