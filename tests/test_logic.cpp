@@ -31,9 +31,11 @@ std::string pose() {
 
 // Events by fall frame (frame 0: the bird left the ice): the state entered,
 // the bird (at its first hit, its angle) or the sign hitting the snow, gravity
-// let go, the bird sticking, the sounds started; and the lines printed.
+// let go, the bird sticking, the sounds started; the lines printed; and the
+// pictures the bird and the grumm showed: each animation bound in turn with
+// the strip frames shown on its first and last frame ("5:0-5").
 struct Throw {
-    std::string events, out;
+    std::string events, out, pictures[2];
 };
 
 // Plays on: state 0 lasts 70 frames, the first press comes on the 71st, the
@@ -58,6 +60,16 @@ Throw play(int second, int frames) {
         const std::string sounds = Scene_sounds();
         e += sounds.empty() ? "" : " " + sounds;
         t.events += e.empty() ? "" : (t.events.empty() ? "" : ",") + std::to_string(fall) + e;
+        for (int i = 0; i < 2; i++) {
+            const Sprite* s = i ? &spr[SPR_GRUMM] : bird;
+            const std::string a = std::to_string(s->ani - ani) + ":",
+                              frame = std::to_string(s->src.y / s->src.h);
+            std::string& p = t.pictures[i];
+            if (p.compare(p.rfind(' ') + 1, a.size(), a) != 0) { // npos + 1: from the start
+                p += (p.empty() ? "" : " ") + a + frame + "-" + frame;
+            }
+            p.replace(p.rfind('-') + 1, std::string::npos, frame);
+        }
     }
     fflush(stdout);
     t.out = testing::internal::GetCapturedStdout();
@@ -88,23 +100,23 @@ TEST_F(Logic, WholeThrows) {
          "bounce.wav,"
          "240 hit bounce.wav,267 hit bounce.wav,278 hit bounce.wav,281 hit rest,405 s5,"
          "465 sign beat.wav",
-         19474378, 3 + 405 - 48, "5 -193755674 3375103 0 0 0 0 3 4 7 0 145 20",
+         19474378, 3 + 405 - 48, "5 -193755674 3375103 0 0 0 0 3 4 7 0",
          "-126996151 -126996151 0 65536,-169468576 -170051416 0,-182693439 -193755674 1"},
         {41, 71 + 280,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,41 s3 beat.wav,47 s4 hui.wav,"
          "199 hit@-9946 rest stuck beat.wav,215 s5,275 sign beat.wav",
-         14201481, 3 + 199 - 48, "5 -131570217 4128767 0 0 0 1 0 3 7 0 240 20", ""},
+         14201481, 3 + 199 - 48, "5 -131570217 4128767 0 0 0 1 0 3 7 0", ""},
         // Presses are ignored while waiting, even on the 70th frame, and lost
         // while the club goes up (15 frames); it is up on the 16th.
-        {-15, 71 + 160, MISS, 0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
+        {-15, 71 + 160, MISS, 0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
         {16, 71 + 130,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,16 s3 beat.wav,53 hit@0 rest stuck beat.wav,69 s5,"
          "129 sign beat.wav",
-         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
         {46, 71 + 150,
          "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,46 s3 beat.wav,53 hit@0 rest stuck beat.wav,89 s5,"
          "149 sign beat.wav",
-         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0 240 20", ""},
+         0, 0, "5 35913728 4128767 0 0 0 1 0 3 7 0", ""},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.second);
@@ -112,8 +124,11 @@ TEST_F(Logic, WholeThrows) {
         game->bestDistance = game->lastDistance = 14201481; // a throw before
         const Throw t = play(r.second, r.frames);
         EXPECT_EQ(t.events, r.events);
-        const auto end = std::to_string(bird->src.y) + " " + std::to_string(ani[ANI_FLY].frame);
-        EXPECT_EQ(pose() + " " + end, r.pose); // and the bird's picture, the flight's end frame
+        // Every animation from its first picture to its end picture (a struck bird flies).
+        EXPECT_EQ(t.pictures[0], std::string("0:0-23 1:24-32 ") + (r.last ? "2:0-20 " : "") +
+                                     (game->stuck ? "3:0-5" : "4:0-5"));
+        EXPECT_EQ(t.pictures[1], "5:0-5 6:6-20 7:21-30");
+        EXPECT_EQ(pose(), r.pose);
         EXPECT_EQ(game->lastDistance, r.last);
         EXPECT_EQ(game->bestDistance, std::max(r.last, 14201481));
         EXPECT_EQ(std::count(t.out.begin(), t.out.end(), '\n'), r.lines);
@@ -179,7 +194,6 @@ TEST_F(Logic, StrikeEdges) {
     for (const auto& r : rows) {
         Scene_new();
         play(20, 71 + 20);
-        EXPECT_EQ(ani[ANI_DIVE].frame, 20 / 3); // from frame 0, 3 game frames each
         bird->y.value = r[0];
         ani[ANI_SWING].frame = 2;
         testing::internal::CaptureStdout();
