@@ -10,7 +10,8 @@
 extern SDL_Event event;
 // Tick count (ms) at the start of the current frame.
 extern uint32_t start_time;
-// Tick count (ms) at the end of the current frame's work.
+// Tick count (ms) at the end of the current frame's work, its composing onto
+// the display included.
 extern uint32_t end_time;
 // After Frame_end: what was left of the target after the frame's work and
 // the flip before it; zero or less when the frame overran.
