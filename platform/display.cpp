@@ -193,9 +193,9 @@ static const uint32_t* lineOf(int row) {
     return line.data();
 }
 
-// The bars black again (whatever was drawn over them), the picture scaled
-// into its place on the display, and the whole display shown.
-static void present() {
+// The bars black again (whatever was drawn over them) and the picture
+// scaled into its place on the display.
+static void compose() {
     const Uint32 black = SDL_MapRGB(display->format, 0, 0, 0);
     const Uint16 w = static_cast<Uint16>(display->w), h = static_cast<Uint16>(display->h);
     const Sint16 x1 = static_cast<Sint16>(placed.x + placed.w);
@@ -230,7 +230,18 @@ static void present() {
     if (SDL_MUSTLOCK(display)) {
         SDL_UnlockSurface(display);
     }
-    SDL_Flip(display);
+}
+
+void Display_compose() {
+    if (display != nullptr && screen != display) {
+        compose();
+    }
+}
+
+void Display_send() {
+    if (display != nullptr) {
+        SDL_Flip(display);
+    }
 }
 
 void Display_update() {
@@ -240,17 +251,12 @@ void Display_update() {
     if (screen == display) {
         SDL_UpdateRect(display, 0, 0, 0, 0);
     } else {
-        present();
+        compose();
+        SDL_Flip(display);
     }
 }
 
 void Display_flip() {
-    if (display == nullptr) {
-        return;
-    }
-    if (screen == display) {
-        SDL_Flip(display);
-    } else {
-        present();
-    }
+    Display_compose();
+    Display_send();
 }

@@ -38,7 +38,14 @@ uint8_t Display_isFullscreen();
 // Where the 640 x 480 picture lies on the display.
 SDL_Rect Display_pictureRect();
 
-// Shows what has been drawn into `screen`: at 640 x 480 by updating the whole
-// display (update) or flipping it (flip); scaled at any other size.
+// Shows what has been drawn into `screen`, in two steps so that the frame's
+// pacing can wait between them: composing puts it onto the display (at
+// 640 x 480 it is already there; at any other size the bars are painted
+// black and the picture scaled into its place), and sending flips the
+// display to the window system.
+void Display_compose();
+void Display_send();
+// Shows it at once: by updating the whole display (update) or by composing
+// and sending it (flip).
 void Display_update();
 void Display_flip();

@@ -11,6 +11,7 @@ SDL_Event event;
 uint32_t start_time;
 uint32_t end_time;
 int32_t delta_time;
+uint32_t flip_time;
 
 static uint32_t ticks() {
     return SDL_GetTicks();
@@ -30,13 +31,21 @@ void Frame_start() {
 }
 
 void Frame_end(uint32_t target) {
+    // Scaling the picture onto a large display is the frame's work too.
+    Display_compose();
     end_time = Frame_getTicks();
-    delta_time = static_cast<int32_t>(end_time - start_time);
-    delta_time = static_cast<int32_t>(target) - delta_time;
+    // The last flip took its time from this frame's target: each frame's
+    // target then runs from the start of the flip before it, so that flips
+    // come a target apart however long showing a frame takes, and a frame
+    // after a late one still gets its whole target.
+    delta_time = static_cast<int32_t>(target) - static_cast<int32_t>(end_time - start_time) -
+                 static_cast<int32_t>(flip_time);
     if (delta_time > 0) {
         Frame_delay(static_cast<uint32_t>(delta_time));
     }
-    Display_flip();
+    const uint32_t flipped = Frame_getTicks();
+    Display_send();
+    flip_time = Frame_getTicks() - flipped;
     // A termination signal ends the game here, after the frame or start-up
     // picture it came during.
     Shutdown_ifRequested();

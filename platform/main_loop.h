@@ -10,18 +10,24 @@
 extern SDL_Event event;
 // Tick count (ms) at the start of the current frame.
 extern uint32_t start_time;
-// Tick count (ms) at the end of the current frame's work.
+// Tick count (ms) at the end of the current frame's work, its composing onto
+// the display included.
 extern uint32_t end_time;
-// After Frame_end: the target minus the time the frame's work took.
+// After Frame_end: what was left of the target after the frame's work and
+// the flip before it; zero or less when the frame overran.
 extern int32_t delta_time;
+// How long (ms) the last flip made by Frame_end took; the next frame's wait
+// is that much shorter.
+extern uint32_t flip_time;
 
 // The clock and the sleep of the frame pacing; tests replace them.
 extern uint32_t (*Frame_getTicks)();
 extern void (*Frame_delay)(uint32_t ms);
 
 void Frame_start();
-// Sleeps out what is left of target ms since Frame_start, then shows the
-// frame; ends the process with status 0 if a termination signal came.
+// Composes the frame onto the display, sleeps out what is left of target ms
+// since Frame_start less the time the last flip took, then flips; ends the
+// process with status 0 if a termination signal came.
 void Frame_end(uint32_t target);
 
 // One frame's handling of one polled event: Space, the left mouse button or

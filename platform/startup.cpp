@@ -59,6 +59,13 @@ static void showPicture(const char* name) {
     }
 }
 
+// Starts a start-up picture's 3000 ms, counted from here: the time the flip
+// that showed it took is not taken off them, as it is off a frame's.
+static void startPicture() {
+    flip_time = 0;
+    Frame_start();
+}
+
 extern "C" int SDL_main(int, char*[]) {
     // Before SDL starts, so that no termination signal is ever lost.
     Shutdown_catchSignals();
@@ -88,13 +95,13 @@ extern "C" int SDL_main(int, char*[]) {
     // The promo picture stays up for at least 3000 ms, while the title loads.
     showPicture("promo1.bmp");
     Display_update();
-    Frame_start();
+    startPicture();
     SDL_FreeSurface(bg);
     showPicture("ti.bmp");
     Frame_end(3000);
 
     // The title stays up for at least 3000 ms, while everything else loads.
-    Frame_start();
+    startPicture();
     SDL_FreeSurface(bg);
     bg = nullptr;
     if (init_Audio(&theGame)) {
