@@ -7,14 +7,13 @@
 
 xStart() {
     xStop
-    # The first display number no other X server holds.
-    xNumber=90
-    while [ -e "/tmp/.X11-unix/X$xNumber" ] || [ -e "/tmp/.X$xNumber-lock" ]; do
-        xNumber=$((xNumber + 1))
-    done
-    export DISPLAY=":$xNumber"
-    Xvfb "$DISPLAY" -screen 0 "${1}x${2}x24" -nolisten tcp >/dev/null 2>&1 &
+    # The server takes the first display number free (atomically, beside other users).
+    xFile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$xFile" >/dev/null 2>&1 &
     xServer=$!
+    waitFor 20 "an X server of ${1}x${2} to choose its display" test -s "$xFile"
+    export DISPLAY=":$(cat "$xFile")"
+    rm -f "$xFile"
     waitFor 20 "the X server on $DISPLAY" xdpyinfo >/dev/null 2>&1
     openbox >/dev/null 2>&1 &
     xManager=$!
