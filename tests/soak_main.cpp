@@ -221,22 +221,16 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     screen = picture;
-    // Each seed's throws of each kind: at least this many per 100000 frames it played (rounded
-    // down).
-    static const unsigned long long least[6] = {20, 20, 3, 5, 5, 5};
-    bool judged = true;
     for (seed = value[2]; seed < value[2] + value[1]; seed++) {
-        unsigned long long before[6];
-        std::copy(tally, tally + 6, before);
         playGame(value[0]);
-        for (int k = 0; k < 6; k++) {
-            judged = judged && tally[k] - before[k] >= least[k] * value[0] / 100000;
-        }
     }
     const long heapEnd = static_cast<long>(HEAP_IN_USE);
+    static const unsigned long long least[6] = {20, 20, 3, 5, 5, 5}; // per 100000 frames played
+    bool judged = true;
     fprintf(stderr, "soak: %llu frames; strikes, misses, rests, stuck, bounces, Returns:", played);
     for (int k = 0; k < 6; k++) {
         fprintf(stderr, " %llu", tally[k]);
+        judged = judged && tally[k] >= least[k] * played / 100000;
     }
     fprintf(stderr, "; heap %ld -> %ld bytes\n", heapWarm, heapEnd);
     if (!judged || (heapWarm >= 0 && heapEnd > heapWarm + HEAP_SLACK)) {

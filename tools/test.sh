@@ -1,9 +1,10 @@
 #!/bin/sh
 # Installs what is missing, checks that the C++ files are formatted, then
 # builds and runs the whole test suite: a plain build (with a soak of 300000
-# random frames, the memory checker and the game in a real window), run on
-# both SDL 1.2 that players have: Debian's classic SDL 1.2 and sdl12-compat
-# (SDL 1.2 over SDL 2, chosen with LD_LIBRARY_PATH; a shorter soak there);
+# random frames and the memory checker) and the game in a real window (Xvfb
+# with openbox), both on each SDL 1.2 that players have: Debian's classic SDL
+# 1.2 and sdl12-compat (SDL 1.2 over SDL 2, chosen with LD_LIBRARY_PATH; a
+# shorter soak there);
 # AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
 # ThreadSanitizer for the test of the mixer's threads. Last, the Debian
 # package is built, installed, started and removed. Any failure or sanitizer
@@ -32,15 +33,26 @@ stage "plain build"
 bounded 120 "configuring the plain build" cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 bounded 900 "the plain build" cmake --build build-test -j"$jobs"
 stage "the plain build's tests on classic SDL 1.2"
-bounded 1200 "the plain build's tests on classic SDL" \
-    ctest --test-dir build-test -j"$jobs" --output-on-failure -E '^soak_compat$'
+bounded 1200 "the plain build's tests on classic SDL" ctest --test-dir build-test -j"$jobs" --output-on-failure
+bounded 180 "the real window on classic SDL" sh tests/window_test.sh build-test/snowpunt
 
 stage "the plain build's tests on sdl12-compat"
 compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 [ -e "$compat/libSDL-1.2.so.0" ] || fail "no sdl12-compat in $compat"
-# The tests name the SDL 1.2 they must find in use. The asset check runs no SDL: once is enough.
-bounded 1200 "the plain build's tests on sdl12-compat" env SNOWPUNT_SDL=compat LD_LIBRARY_PATH="$compat" \
+export SNOWPUNT_SDL=compat LD_LIBRARY_PATH="$compat"
+# The asset check runs no SDL: once is enough. The soak here: 100000 frames of another seed,
+# beside the other tests.
+SDL_VIDEODRIVER=dummy build-test/tests/soak_game --frames 100000 --seeds 1 --first-seed 11 &
+soak=$!
+trap '[ -z "$soak" ] || kill "$soak" 2>/dev/null || true' EXIT
+bounded 1200 "the plain build's tests on sdl12-compat" \
     ctest --test-dir build-test -j"$jobs" --output-on-failure -E '^(soak|art_check)$'
+waitFor 600 "the soak on sdl12-compat" ended "$soak"
+wait "$soak" || fail "the soak on sdl12-compat failed"
+soak=
+bounded 180 "the real window on sdl12-compat" sh tests/window_test.sh build-test/snowpunt
+export SNOWPUNT_SDL=classic
+unset LD_LIBRARY_PATH
 
 stage "AddressSanitizer and UndefinedBehaviorSanitizer"
 bounded 120 "configuring the sanitizer build" \

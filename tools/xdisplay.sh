@@ -3,7 +3,11 @@
 # would (sourced, POSIX sh, after tools/bounded.sh).
 #
 #   xStart WIDTH HEIGHT   starts both and exports DISPLAY; every wait bounded
-#   xStop                 ends both (also safe when nothing was started)
+#   xStop                 ends both, and what xRun started (safe when nothing was started)
+#   xRun NAME COMMAND...  starts COMMAND on the desktop and waits for its window named NAME:
+#                         xWindow, of process xProgram (which xStop ends too)
+#   xSizeIs WINDOW WxH    whether the window is W x H
+#   xLooks WINDOW "X,Y..." "black|lit ..."  whether the screen shows each point of the window so
 
 xStart() {
     xStop
@@ -26,10 +30,38 @@ xWindowManaged() {
 }
 
 xStop() {
-    for pid in ${xManager:-} ${xServer:-}; do
+    [ -z "${xProgram:-}" ] || kill -KILL "$xProgram" 2>/dev/null || true
+    for pid in ${xProgram:-} ${xManager:-} ${xServer:-}; do
         kill "$pid" 2>/dev/null || true
         waitFor 10 "process $pid to end" ended "$pid"
         wait "$pid" 2>/dev/null || true
     done
-    xManager="" xServer=""
+    xProgram="" xManager="" xServer=""
+}
+
+xRun() {
+    xName=$1
+    shift
+    "$@" >/dev/null 2>&1 &
+    xProgram=$!
+    waitFor 20 "the window $xName" xdotool search --onlyvisible --name "^$xName\$" >/dev/null
+    xWindow=$(xdotool search --onlyvisible --name "^$xName\$" | head -n 1)
+}
+
+xSizeIs() {
+    [ "$(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')" = "$2" ]
+}
+
+xLooks() {
+    xAt=$(xwininfo -id "$1" | awk '/Absolute upper-left [XY]/ { printf "%s ", $4 }')
+    xWant="$3 " xShown=""
+    for xPoint in $2; do
+        # shellcheck disable=SC2046
+        set -- $xAt $(echo "$xPoint" | tr , ' ')
+        case $(import -window root -crop "1x1+$(($1 + $3))+$(($2 + $4))" -depth 8 txt:-) in
+        *"#000000"*) xShown="${xShown}black " ;;
+        *) xShown="${xShown}lit " ;;
+        esac
+    done
+    [ "$xShown" = "$xWant" ]
 }

@@ -41,10 +41,6 @@ uint32_t Test_pixel(SDL_Surface* s, int x, int y) {
     return uint32_t(r) << 16 | g << 8 | b;
 }
 
-bool Test_sdl12compat() {
-    return SDL_Linked_Version()->patch >= 50;
-}
-
 const Test_Strip Test_strips[IMAGE_COUNT] = {
 #define STRIP(id, name, width, frameHeight, frames, flags) {name, width, frameHeight, frames},
 #include "game/catalogue.def"
