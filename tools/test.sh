@@ -40,6 +40,10 @@ stage "the plain build's tests on sdl12-compat"
 compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 [ -e "$compat/libSDL-1.2.so.0" ] || fail "no sdl12-compat in $compat"
 export SNOWPUNT_SDL=compat LD_LIBRARY_PATH="$compat"
+# Its version as SDL reports it: sdl12-compat's patch level is 50 or more, classic SDL's 15.
+patch=$(/usr/bin/python3 -c 'import ctypes; v = ctypes.CDLL("libSDL-1.2.so.0").SDL_Linked_Version
+v.restype = ctypes.POINTER(ctypes.c_uint8 * 3); print(v().contents[2])')
+[ "$patch" -ge 50 ] || fail "the SDL 1.2 in use reports patch level $patch, not sdl12-compat's"
 # The asset check runs no SDL: once is enough. The soak here: 100000 frames of another seed,
 # beside the other tests.
 SDL_VIDEODRIVER=dummy build-test/tests/soak_game --frames 100000 --seeds 1 --first-seed 11 &
