@@ -72,10 +72,14 @@ extern "C" int SDL_main(int, char*[]) {
     // The window's class, which the desktop entry names too (unless the
     // player's environment names another).
     setenv("SDL_VIDEO_X11_WMCLASS", "snowpunt", 0);
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) == -1) {
+    if (SDL_Init(SDL_INIT_VIDEO) == -1) {
         printf("Could not initialize SDL: %s.\n", SDL_GetError());
         exit(-1);
     }
+    // Without a sound device the game plays silently (opening the device reports it). Classic
+    // SDL starts its sound without one; SDL 2 under sdl12-compat refuses, and would refuse to
+    // start at all if asked for sound and picture together.
+    SDL_InitSubSystem(SDL_INIT_AUDIO);
     atexit(SDL_Quit);
     // Registered after SDL_Quit, so it runs first at exit.
     atexit(Shutdown_bound);

@@ -225,12 +225,12 @@ int main(int argc, char* argv[]) {
         playGame(value[0]);
     }
     const long heapEnd = static_cast<long>(HEAP_IN_USE);
-    static const unsigned long long least[6] = {20, 20, 3, 5, 5, 5}; // per 100000 frames
+    static const unsigned long long least[6] = {20, 20, 3, 5, 5, 5}; // per 100000 frames played
     bool judged = true;
     fprintf(stderr, "soak: %llu frames; strikes, misses, rests, stuck, bounces, Returns:", played);
     for (int k = 0; k < 6; k++) {
         fprintf(stderr, " %llu", tally[k]);
-        judged = judged && tally[k] >= least[k] * (played / 100000);
+        judged = judged && tally[k] >= least[k] * played / 100000;
     }
     fprintf(stderr, "; heap %ld -> %ld bytes\n", heapWarm, heapEnd);
     if (!judged || (heapWarm >= 0 && heapEnd > heapWarm + HEAP_SLACK)) {

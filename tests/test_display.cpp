@@ -11,9 +11,11 @@
 using V = std::vector<int>;
 
 TEST(Display, OpensAtTheLargestWholeMultipleWithin85PercentOfTheDesktop) {
-    const int rows[][4] = {{1920, 1080, 640, 480},   {2560, 1440, 1280, 960},
-                           {3840, 2160, 1920, 1440}, {1506, 1130, 1280, 960},
-                           {1505, 1130, 640, 480},   {1506, 1129, 640, 480}};
+    // 1920 x 1080 and 2560 x 1440 are tried in a real window (window_test.sh).
+    const int rows[][4] = {{3840, 2160, 1920, 1440},
+                           {1506, 1130, 1280, 960},
+                           {1505, 1130, 640, 480},
+                           {1506, 1129, 640, 480}};
     for (auto& r : rows) {
         const DisplaySize size = Display_openingSize({r[0], r[1]});
         EXPECT_EQ(V({size.w, size.h}), V({r[2], r[3]})) << r[0];
@@ -122,9 +124,7 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
     send(SDL_VIDEORESIZE, 0, 0, 800, 600);
     Scene_new();
     Game_setState(&theGame, STATE_READY);
-    send(SDL_KEYUP, SDLK_F11);
-    const SDL_Rect at = Display_pictureRect();
-    EXPECT_EQ(V({Display_isFullscreen(), at.x, at.y, at.w, at.h}), V({1, 240, 0, 1440, 1080}));
+    send(SDL_KEYUP, SDLK_F11); // the picture at 1440 x 1080 from x 240: see window_test.sh
     send(SDL_VIDEORESIZE, 0, 0, 700, 500); // no window to resize in fullscreen
     // Alt+Return, whichever key is let go first, switches; Return alone
     // restarts the throw and switches nothing.
@@ -142,8 +142,11 @@ TEST(Display, ShowsTheFrameScaledCentredAndCrispAtEverySizeAndSwitchesToFullscre
         refused = mode;
         send(mode[3] == '0' ? SDL_KEYUP : SDL_VIDEORESIZE, SDLK_F11, 0, 900, 700);
     }
-    EXPECT_EQ(modes, "640x480f 640x480 800x600 1920x1080f 800x600 1920x1080f 800x600 1920x1080f "
-                     "800x600 900x700 800x600 ");
+    // The first F11: classic SDL's dummy display has no desktop size (fullscreen then takes the
+    // window's), SDL 2's a 1024 x 768 one.
+    EXPECT_EQ(modes, (Test_sdl12compat() ? "1024x768f " : "640x480f ") +
+                         std::string("640x480 800x600 1920x1080f 800x600 1920x1080f 800x600 "
+                                     "1920x1080f 800x600 900x700 800x600 "));
     EXPECT_EQ(V({Display_isFullscreen(), display->w, display->h}), V({0, 800, 600}));
     refused = "all"; // without a window the game cannot go on
     EXPECT_EXIT(send(SDL_KEYUP, SDLK_F11), testing::ExitedWithCode(1), "^Couldn't set 640x480x32");

@@ -153,6 +153,7 @@ TEST_F(Draw, ResultAndShadows) {
 }
 
 TEST_F(Draw, ScratchMarkCentresAndCount) {
+    Scene_screen(); // to draw on: sdl12-compat crashes on a blit to none
     for (int i = 0; i < SCRATCH_MAX; ++i) {
         game->scratch[i] = {px(100 + i), px(100 + i), 0, 0x10000};
     }

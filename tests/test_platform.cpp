@@ -52,9 +52,10 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
         ASSERT_NE(found, nullptr);
         auto address = std::to_string(reinterpret_cast<uintptr_t>(found->begin));
         EXPECT_EQ(out + err, "Resource: " + std::string(row[0]) + ", buffer: " + address + row[1]);
-        ASSERT_NE(rw, nullptr);
-        EXPECT_EQ(SDL_RWseek(rw, 0, RW_SEEK_END), found->end - found->begin);
-        SDL_RWclose(rw);
+        // SDL 2 makes no stream over zero bytes (classic SDL an empty one); no asset is empty.
+        ASSERT_EQ(rw == nullptr, found->begin == found->end && Test_sdl12compat());
+        EXPECT_EQ(rw ? SDL_RWseek(rw, 0, RW_SEEK_END) : 0, found->end - found->begin);
+        rw ? SDL_RWclose(rw) : 0;
     }
     EXPECT_EQ(RES_find(nullptr), nullptr);
     RES_catalogue = &RES_linked;

@@ -10,7 +10,7 @@ PACKAGES="build-essential cmake pkg-config
 libsdl1.2-dev libsdl-image1.2-dev libsdl-gfx1.2-dev zlib1g-dev
 googletest libgtest-dev libbenchmark-dev
 python3 python3-cairo valgrind clang-format desktop-file-utils dpkg-dev file lintian appstream
-libsdl1.2-compat libsdl2-2.0-0 xvfb openbox xdotool x11-utils"
+libsdl1.2-compat libsdl2-2.0-0 xvfb openbox xdotool x11-utils imagemagick"
 
 missing=""
 for p in $PACKAGES; do

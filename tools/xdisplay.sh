@@ -3,18 +3,21 @@
 # would (sourced, POSIX sh, after tools/bounded.sh).
 #
 #   xStart WIDTH HEIGHT   starts both and exports DISPLAY; every wait bounded
-#   xStop                 ends both (also safe when nothing was started)
+#   xStop                 ends both, and what xRun started (safe when nothing was started)
+#   xRun NAME COMMAND...  starts COMMAND on the desktop and waits for its window named NAME:
+#                         xWindow, of process xProgram (which xStop ends too)
+#   xSizeIs WINDOW WxH    whether the window is W x H
+#   xLooks WINDOW "X,Y..." "black|lit ..."  whether the screen shows each point of the window so
 
 xStart() {
     xStop
-    # The first display number no other X server holds.
-    xNumber=90
-    while [ -e "/tmp/.X11-unix/X$xNumber" ] || [ -e "/tmp/.X$xNumber-lock" ]; do
-        xNumber=$((xNumber + 1))
-    done
-    export DISPLAY=":$xNumber"
-    Xvfb "$DISPLAY" -screen 0 "${1}x${2}x24" -nolisten tcp >/dev/null 2>&1 &
+    # The server takes the first display number free (atomically, beside other users).
+    xFile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$xFile" >/dev/null 2>&1 &
     xServer=$!
+    waitFor 20 "an X server of ${1}x${2} to choose its display" test -s "$xFile"
+    export DISPLAY=":$(cat "$xFile")"
+    rm -f "$xFile"
     waitFor 20 "the X server on $DISPLAY" xdpyinfo >/dev/null 2>&1
     openbox >/dev/null 2>&1 &
     xManager=$!
@@ -27,10 +30,38 @@ xWindowManaged() {
 }
 
 xStop() {
-    for pid in ${xManager:-} ${xServer:-}; do
+    [ -z "${xProgram:-}" ] || kill -KILL "$xProgram" 2>/dev/null || true
+    for pid in ${xProgram:-} ${xManager:-} ${xServer:-}; do
         kill "$pid" 2>/dev/null || true
         waitFor 10 "process $pid to end" ended "$pid"
         wait "$pid" 2>/dev/null || true
     done
-    xManager="" xServer=""
+    xProgram="" xManager="" xServer=""
+}
+
+xRun() {
+    xName=$1
+    shift
+    "$@" >/dev/null 2>&1 &
+    xProgram=$!
+    waitFor 20 "the window $xName" xdotool search --onlyvisible --name "^$xName\$" >/dev/null
+    xWindow=$(xdotool search --onlyvisible --name "^$xName\$" | head -n 1)
+}
+
+xSizeIs() {
+    [ "$(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')" = "$2" ]
+}
+
+xLooks() {
+    xAt=$(xwininfo -id "$1" | awk '/Absolute upper-left [XY]/ { printf "%s ", $4 }')
+    xWant="$3 " xShown=""
+    for xPoint in $2; do
+        # shellcheck disable=SC2046
+        set -- $xAt $(echo "$xPoint" | tr , ' ')
+        case $(import -window root -crop "1x1+$(($1 + $3))+$(($2 + $4))" -depth 8 txt:-) in
+        *"#000000"*) xShown="${xShown}black " ;;
+        *) xShown="${xShown}lit " ;;
+        esac
+    done
+    [ "$xShown" = "$xWant" ]
 }

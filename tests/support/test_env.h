@@ -13,6 +13,10 @@
 SDL_Surface* Test_makeScreen(int w = 640);
 // Pixel (x, y) of a 32-bit surface as 0xRRGGBB.
 uint32_t Test_pixel(SDL_Surface* surface, int x, int y);
+// Whether the SDL 1.2 in use is sdl12-compat (over SDL 2): patch level 50 up (classic: 15).
+inline bool Test_sdl12compat() {
+    return SDL_Linked_Version()->patch >= 50;
+}
 
 // The sprite strips by image table row (each frameH x frames pixels high).
 struct Test_Strip {
