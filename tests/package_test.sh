@@ -27,10 +27,18 @@ set -- "$build"/snowpunt_*.deb
 [ -f "$1" ] || fail "no package was built"
 deb=$1
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "section is not games"
-# Nothing from the build or the tests: the game and what an installation carries beside it.
-! dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' |
-    grep -vE '^\./usr/(games/snowpunt|share/(applications|metainfo|icons/hicolor|man/man6|doc/snowpunt)/)' ||
-    fail "unexpected files in the package"
+# The shared-library dependencies come from dpkg-shlibdeps.
+dpkg-deb -f "$deb" Depends | grep "libsdl1.2debian" | grep "libsdl-image1.2" | grep -q "libsdl-gfx1.2" ||
+    fail "no dependency on SDL, SDL_image or SDL_gfx"
+# Exactly these files, nothing from the build or the tests.
+files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $6}' | LC_ALL=C sort | tr '\n' ' ')
+id=invalid.snowpunt.Snowpunt
+expected="./usr/games/snowpunt ./usr/share/applications/$id.desktop ./usr/share/doc/snowpunt/changelog.gz \
+./usr/share/doc/snowpunt/copyright $(for n in 128 16 24 256 32 48 64; do
+    printf './usr/share/icons/hicolor/%sx%s/apps/snowpunt.png ' "$n" "$n"
+done)./usr/share/icons/hicolor/scalable/apps/snowpunt.svg ./usr/share/man/man6/snowpunt.6.gz \
+./usr/share/metainfo/$id.metainfo.xml "
+[ "$files" = "$expected" ] || fail "unexpected files: $files"
 
 echo "== lintian =="
 # Any error or warning fails, and so do the informational tags of a build
@@ -68,28 +76,41 @@ bounded 600 "apt installing the package" \
     $SUDO apt-get install -y -qq "$(cd "$(dirname "$deb")" && pwd)/$(basename "$deb")" >/dev/null
 
 exe=/usr/games/snowpunt
-id=invalid.snowpunt.Snowpunt
 desktop=/usr/share/applications/$id.desktop
 desktop-file-validate "$desktop" || fail "desktop entry not valid"
 grep -qx "Exec=snowpunt" "$desktop" || fail "desktop entry does not start snowpunt"
 # The AppStream validator fails on any error or warning.
 appstreamcli validate --no-net "/usr/share/metainfo/$id.metainfo.xml" || fail "AppStream metadata not valid"
+cmp -s /usr/share/icons/hicolor/32x32/apps/snowpunt.png "$src/packaging/icons/hicolor/32x32/apps/snowpunt.png" ||
+    fail "installed icon differs from the source's"
 
 echo "== hardening =="
-# Lintian's tags above judge PIE, RELRO, immediate binding, fortified calls and needless
-# sections; it has none for the stack protector that dpkg-buildflags adds.
-readelf -W --dyn-syms "$exe" | grep -q "__stack_chk_fail@" || fail "the installed game has no stack protector"
+# As dpkg-buildflags hardens: PIE, full RELRO with immediate binding, a stack
+# protector and fortified calls; and no version notes.
+headers=$(readelf -hldSW --dyn-syms "$exe")
+for mark in "Type: *DYN" "GNU_RELRO" "FLAGS.*BIND_NOW" "__stack_chk_fail@" "__[a-z]*printf_chk@"; do
+    echo "$headers" | grep -q "$mark" || fail "the installed game lacks $mark"
+done
+! echo "$headers" | grep -q "\.comment" || fail "the installed game carries a .comment section"
 
 echo "== running the installed game =="
-# Headless; once it has loaded, a termination signal ends it like a closed window, with status
-# 0, within the bound of its end.
+# Headless, its output line by line. Once it has loaded (the moment of a
+# start-up picture's wait, which may run out first), a termination signal ends
+# it like a closed window, with status 0, within the bound of its end.
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy stdbuf -oL "$exe" >"$out" 2>&1 &
 pid=$!
-waitFor 30 "the installed game to load its background" grep -q "^Resource: bg.bmp" "$out"
+loaded() {
+    ! ended "$pid" || fail "the installed game ended before its signal: $(cat "$out")"
+    grep -q "^Resource: bg.bmp" "$out"
+}
+waitFor 30 "the installed game to load its background" loaded
 kill -TERM "$pid"
 waitFor 15 "the installed game to end after its termination signal" ended "$pid"
-wait "$pid" || fail "the installed game ended with status $?: $(tail -n 5 "$out")"
+status=0
+wait "$pid" || status=$?
 pid=
+[ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(tail -n 5 "$out")"
+grep -q "^ang.max: 74.404907$" "$out" || fail "the installed game never built its record"
 
 echo "== removing =="
 bounded 600 "apt removing the package" $SUDO apt-get remove -y -qq snowpunt >/dev/null

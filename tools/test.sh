@@ -45,12 +45,13 @@ patch=$(/usr/bin/python3 -c 'import ctypes; v = ctypes.CDLL("libSDL-1.2.so.0").S
 v.restype = ctypes.POINTER(ctypes.c_uint8 * 3); print(v().contents[2])')
 [ "$patch" -ge 50 ] || fail "the SDL 1.2 in use reports patch level $patch, not sdl12-compat's"
 # The asset check runs no SDL: once is enough. The soak here: 100000 frames of another seed,
-# beside the other tests.
+# beside the other tests. Memcheck follows throws on classic SDL only: SDL 2 keeps 360 bytes of
+# the display surface it made past SDL_Quit, which memcheck counts as the soak's leak.
 SDL_VIDEODRIVER=dummy build-test/tests/soak_game --frames 100000 --seeds 1 --first-seed 11 &
 soak=$!
 trap '[ -z "$soak" ] || kill "$soak" 2>/dev/null || true' EXIT
 bounded 1200 "the plain build's tests on sdl12-compat" \
-    ctest --test-dir build-test -j"$jobs" --output-on-failure -E '^(soak|art_check)$'
+    ctest --test-dir build-test -j"$jobs" --output-on-failure -E '^(soak|art_check|valgrind_soak)$'
 waitFor 600 "the soak on sdl12-compat" ended "$soak"
 wait "$soak" || fail "the soak on sdl12-compat failed"
 soak=
