@@ -1,7 +1,7 @@
 #!/bin/sh
 # valgrind_run.sh SUPPRESSIONS SECONDS PROGRAM [ARGUMENT...]: PROGRAM headless under memcheck
 # must exit 0 without invalid accesses, uninitialised values or definite or indirect leaks.
-# After SECONDS a termination signal ends it, as a closed window would. Its output must
+# SECONDS > 0: a termination signal then ends it, as a closed window would. Its output must
 # hold VALGRIND_EXPECT_STDOUT when set. A program that does not end in time fails the run.
 set -eu
 . "$(dirname "$0")/../tools/bounded.sh"
@@ -16,10 +16,14 @@ valgrind --tool=memcheck --error-exitcode=99 --leak-check=full --track-origins=y
     --suppressions="$supp" --gen-suppressions=all --log-file="$work/log" \
     "$@" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
-sleep "$seconds"
-kill -TERM "$pid" 2>/dev/null || echo "the program ended by itself within $seconds s"
-# Memcheck's leak check at the end takes a few seconds of its own.
-waitFor 120 "the program to end after its termination signal" ended "$pid"
+if [ "$seconds" -gt 0 ]; then
+    sleep "$seconds"
+    kill -TERM "$pid" 2>/dev/null || echo "the program ended by itself within $seconds s"
+    # Memcheck's leak check at the end takes a few seconds of its own.
+    waitFor 120 "the program to end after its termination signal" ended "$pid"
+else
+    waitFor 300 "the program to end by itself" ended "$pid"
+fi
 status=0
 wait "$pid" || status=$?
 pid=
