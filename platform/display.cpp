@@ -251,8 +251,7 @@ void Display_update() {
     if (screen == display) {
         SDL_UpdateRect(display, 0, 0, 0, 0);
     } else {
-        compose();
-        SDL_Flip(display);
+        Display_flip();
     }
 }
 

@@ -42,8 +42,7 @@ fi
 [ "$(id -u)" -ne 0 ] || renice -n -10 -p $$ >/dev/null
 
 work=$(mktemp -d)
-pid=
-trap '[ -z "$pid" ] || kill -KILL "$pid" 2>/dev/null; xStop; rm -rf "$work"' EXIT
+trap 'xStop; rm -rf "$work"' EXIT
 cat >"$work/flips.c" <<'EOF'
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -85,9 +84,8 @@ bounded 60 "compiling the flip timer" cc -O2 -shared -fPIC -o "$work/flips.so" "
 
 xStart "$width" "$height"
 log=$work/flips
-env LD_PRELOAD="$work/flips.so" FRAMETIME_LOG="$log" SDL_AUDIODRIVER=dummy \
-    ${libpath:+LD_LIBRARY_PATH=$libpath} "$game" >"$work/out" 2>&1 &
-pid=$!
+xRun Snowpunt env LD_PRELOAD="$work/flips.so" FRAMETIME_LOG="$log" SDL_AUDIODRIVER=dummy \
+    ${libpath:+LD_LIBRARY_PATH=$libpath} "$game"
 
 flips() {
     [ -f "$log" ] && wc -l <"$log" || echo 0
@@ -98,12 +96,10 @@ playing() {
 # The start-up pictures take 6 s; then the game flips 62 times a second.
 waitFor 30 "the game to play" playing
 if [ -n "$libpath" ]; then
-    grep -q sdl12-compat "/proc/$pid/maps" || fail "the game did not load sdl12-compat"
+    grep -q sdl12-compat "/proc/$xProgram/maps" || fail "the game did not load sdl12-compat"
 fi
 if [ "$mode" = fullscreen ]; then
-    window=$(bounded 10 "the game's window" xdotool search --name '^Snowpunt$' | head -n 1)
-    [ -n "$window" ] || fail "no window named Snowpunt"
-    bounded 10 "focusing the window" xdotool windowactivate --sync "$window"
+    bounded 10 "focusing the window" xdotool windowactivate --sync "$xWindow"
     bounded 10 "sending F11" xdotool key F11
 fi
 sleep 1 # the display settles
@@ -111,10 +107,10 @@ first=$(flips)
 sleep "$seconds"
 last=$(flips)
 size=$(sed -n "${last}p" "$log" | cut -d' ' -f2)
-kill -TERM "$pid"
-waitFor 10 "the game to end" ended "$pid"
-wait "$pid" 2>/dev/null || true
-pid=
+kill -TERM "$xProgram"
+waitFor 10 "the game to end" ended "$xProgram"
+wait "$xProgram" 2>/dev/null || true
+xProgram=
 
 # Time between shown frames in ms: mean and 99th percentile (nearest rank).
 sed -n "$((first + 1)),${last}p" "$log" |
