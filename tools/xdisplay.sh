@@ -11,21 +11,27 @@
 
 xStart() {
     xStop
-    # The server takes the first display number free (atomically, beside other users).
+    # The server takes the first display number free (atomically, beside other users). It must
+    # not reset when its last client leaves: a window manager that connects while the server
+    # resets after the check below finds no display and quits.
     xFile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp 3>"$xFile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1}x${2}x24" -nolisten tcp -noreset 3>"$xFile" >/dev/null 2>&1 &
     xServer=$!
     waitFor 20 "an X server of ${1}x${2} to choose its display" test -s "$xFile"
     export DISPLAY=":$(cat "$xFile")"
     rm -f "$xFile"
     waitFor 20 "the X server on $DISPLAY" xdpyinfo >/dev/null 2>&1
-    openbox >/dev/null 2>&1 &
+    xLog=$(mktemp)
+    openbox >"$xLog" 2>&1 &
     xManager=$!
-    # openbox names itself on the root window once it manages the screen.
     waitFor 20 "openbox to manage $DISPLAY" xWindowManaged
+    rm -f "$xLog"
 }
 
+# openbox names itself on the root window once it manages the screen; if it has quit instead,
+# there is nothing to wait for.
 xWindowManaged() {
+    ! ended "$xManager" || fail "openbox quit on $DISPLAY: $(cat "$xLog")"
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
 
@@ -36,7 +42,8 @@ xStop() {
         waitFor 10 "process $pid to end" ended "$pid"
         wait "$pid" 2>/dev/null || true
     done
-    xProgram="" xManager="" xServer=""
+    rm -f "${xLog:-}"
+    xProgram="" xManager="" xServer="" xLog=""
 }
 
 xRun() {
@@ -44,8 +51,13 @@ xRun() {
     shift
     "$@" >/dev/null 2>&1 &
     xProgram=$!
-    waitFor 20 "the window $xName" xdotool search --onlyvisible --name "^$xName\$" >/dev/null
-    xWindow=$(xdotool search --onlyvisible --name "^$xName\$" | head -n 1)
+    waitFor 20 "the window $xName" xFound
+}
+
+# A search may meet windows that go away while it looks (and say so): it is simply tried again.
+xFound() {
+    xWindow=$(xdotool search --onlyvisible --name "^$xName\$" 2>/dev/null | head -n 1)
+    [ -n "$xWindow" ]
 }
 
 xSizeIs() {
