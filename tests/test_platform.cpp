@@ -55,7 +55,9 @@ TEST(Assets, LookupFoldsCaseMatchesWholeNamesAndReportsWhatItOpens) {
         // SDL 2 makes no stream over zero bytes (classic SDL an empty one); no asset is empty.
         ASSERT_EQ(rw == nullptr, found->begin == found->end && Test_sdl12compat());
         EXPECT_EQ(rw ? SDL_RWseek(rw, 0, RW_SEEK_END) : 0, found->end - found->begin);
-        rw ? SDL_RWclose(rw) : 0;
+        if (rw) {
+            SDL_RWclose(rw);
+        }
     }
     EXPECT_EQ(RES_find(nullptr), nullptr);
     RES_catalogue = &RES_linked;

@@ -10,9 +10,8 @@ game=$1
 play() {
     xStart "$1" "$2"
     xRun Snowpunt env SDL_AUDIODRIVER=dummy "$game"
-    lib=$(grep -o '/[^ ]*/libSDL-1\.2\.so[^ ]*' "/proc/$xProgram/maps" | head -n 1)
-    case $lib in */sdl12-compat/*) using=compat ;; *) using=classic ;; esac
-    [ "${SNOWPUNT_SDL:-$using}" = "$using" ] || fail "the game runs on $lib, not $SNOWPUNT_SDL SDL"
+    xLibrary
+    [ "${SNOWPUNT_SDL:-$xSdl}" = "$xSdl" ] || fail "the game runs on $xLib, not $SNOWPUNT_SDL SDL"
     waitFor 5 "the window's opening size of $3 on $1 x $2" xSizeIs "$xWindow" "$3"
 }
 # KEYS (if any) make the window W x H, black or lit as said at its points X,Y.
@@ -44,4 +43,4 @@ press F11 2560x1440 "300,720 1280,720" "black lit"
 kill "$xServer"
 waitFor 5 "the game to end once its X server was gone" ended "$xProgram"
 xProgram=
-echo "the real window passed on $lib"
+echo "the real window passed on $xLib"

@@ -95,9 +95,8 @@ playing() {
 }
 # The start-up pictures take 6 s; then the game flips 62 times a second.
 waitFor 30 "the game to play" playing
-if [ -n "$libpath" ]; then
-    grep -q sdl12-compat "/proc/$xProgram/maps" || fail "the game did not load sdl12-compat"
-fi
+xLibrary
+[ "$xSdl" = "$library" ] || fail "the game runs on $xLib, not $library SDL"
 if [ "$mode" = fullscreen ]; then
     bounded 10 "focusing the window" xdotool windowactivate --sync "$xWindow"
     bounded 10 "sending F11" xdotool key F11

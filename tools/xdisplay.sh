@@ -6,6 +6,7 @@
 #   xStop                 ends both, and what xRun started (safe when nothing was started)
 #   xRun NAME COMMAND...  starts COMMAND on the desktop and waits for its window named NAME:
 #                         xWindow, of process xProgram (which xStop ends too)
+#   xLibrary              which SDL 1.2 xProgram runs on: xLib (its file) and xSdl (compat|classic)
 #   xSizeIs WINDOW WxH    whether the window is W x H
 #   xLooks WINDOW "X,Y..." "black|lit ..."  whether the screen shows each point of the window so
 
@@ -58,6 +59,13 @@ xRun() {
 xFound() {
     xWindow=$(xdotool search --onlyvisible --name "^$xName\$" 2>/dev/null | head -n 1)
     [ -n "$xWindow" ]
+}
+
+# Which SDL 1.2 the program on the desktop runs on: xLib, the library's file, and xSdl, "compat"
+# for sdl12-compat or "classic".
+xLibrary() {
+    xLib=$(grep -o '/[^ ]*/libSDL-1\.2\.so[^ ]*' "/proc/$xProgram/maps" | head -n 1)
+    case $xLib in */sdl12-compat/*) xSdl=compat ;; *) xSdl=classic ;; esac
 }
 
 xSizeIs() {
