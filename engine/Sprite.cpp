@@ -27,17 +27,16 @@ static void drawTurned(const Sprite* s, int32_t column, int32_t row) {
         return;
     }
 
-    // A run-length accelerated strip that has been blitted keeps only its
-    // encoded runs: its pixel address is null until a lock decodes it. The
-    // unlock encodes it again once the frame has been turned.
-    const bool mustLock = SDL_MUSTLOCK(strip);
-    if (mustLock && SDL_LockSurface(strip) != 0) {
+    // The strip is locked while its pixels are read: a run-length accelerated
+    // strip that has been blitted keeps only its encoded runs until a lock
+    // decodes them, and a strip kept elsewhere (a canvas of the browser's)
+    // has its pixels brought here only by a lock. The unlock encodes it
+    // again once the frame has been turned.
+    if (SDL_LockSurface(strip) != 0) {
         return;
     }
     if (strip->pixels == nullptr) {
-        if (mustLock) {
-            SDL_UnlockSurface(strip);
-        }
+        SDL_UnlockSurface(strip);
         return;
     }
 
@@ -62,9 +61,7 @@ static void drawTurned(const Sprite* s, int32_t column, int32_t row) {
         }
         SDL_FreeSurface(frame);
     }
-    if (mustLock) {
-        SDL_UnlockSurface(strip);
-    }
+    SDL_UnlockSurface(strip);
     if (turned == nullptr) {
         return;
     }

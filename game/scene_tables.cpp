@@ -5,9 +5,11 @@
 // Flags of the strips: alpha blending, and run-length acceleration for all
 // but the two strips the game turns and stretches (the bird in flight and
 // the scratch mark), which are read pixel by pixel when drawn turned.
+// SDL's own names, whatever numbers an SDL gives them (classic SDL 1.2:
+// 0x10000 and 0x4000; the browser's: 0x10000 and 0x2); two distinct flags.
 constexpr uint32_t ALPHA = SDL_SRCALPHA;
 constexpr uint32_t ALPHA_RLE = SDL_SRCALPHA | SDL_RLEACCEL;
-static_assert(ALPHA_RLE == 0x00014000);
+static_assert((SDL_SRCALPHA & SDL_RLEACCEL) == 0 && ALPHA_RLE != ALPHA);
 
 ImageEntry sprtbl[IMAGE_COUNT] = {
 #define STRIP(id, name, width, frameHeight, frames, flags)                                         \

@@ -8,6 +8,7 @@
 #include "platform/assets.h"
 
 SDL_AudioSpec* hardware_spec = nullptr;
+void (*Audio_deviceCallback)(void*, uint8_t*, int) = my_audio_callback;
 
 // The sounds are mixed at this rate, 16-bit mono: 1024 samples make a
 // 2048-byte buffer about every 46 ms.
@@ -23,7 +24,7 @@ uint8_t init_Audio(void* userdata) {
     desired.format = AUDIO_S16LSB;
     desired.channels = 1;
     desired.samples = AUDIO_SAMPLES;
-    desired.callback = my_audio_callback;
+    desired.callback = Audio_deviceCallback;
     desired.userdata = userdata;
     if (SDL_OpenAudio(&desired, &obtained) < 0) {
         fprintf(stderr, "Couldn't open audio: %s\n", SDL_GetError());
@@ -39,14 +40,13 @@ void load_sounds(SoundEntry* sounds, const char* const* names, uint16_t count) {
     }
     for (uint16_t i = 0; i < count; i++) {
         SoundEntry* sound = &sounds[i];
-        SDL_RWops* stream = RES_toSDL_RWops(names[i]);
-        if (SDL_LoadWAV_RW(stream, 0, &sound->spec, &sound->data, &sound->length) == nullptr) {
+        // The loader closes the stream (1), as the picture decoders do: that
+        // frees only the stream object, never the asset bytes it reads.
+        if (SDL_LoadWAV_RW(RES_toSDL_RWops(names[i]), 1, &sound->spec, &sound->data,
+                           &sound->length) == nullptr) {
             fprintf(stderr, "Error: Could not open %s: %s\n", names[i], SDL_GetError());
             exit(-1);
         }
-        // The loader leaves the stream open; closing it frees only the stream
-        // object, never the asset bytes it reads.
-        SDL_RWclose(stream);
 
         // Without an open device there is no format to convert to; the sound
         // keeps its stored format and is never mixed.

@@ -1,0 +1,175 @@
+// The page around the game: loads it, gives it the largest 4:3 box of the
+// window in device pixels, hands it the player's keys, clicks and taps as a
+// desktop window would, lets the browser keep Escape and F11, starts the
+// sound at the player's first touch, and says so in the page when the game
+// cannot run.
+'use strict';
+(function () {
+  var canvas = document.getElementById('canvas');
+  var status = document.getElementById('status');
+  var failed = false;
+
+  function fail(text) {
+    if (failed) return;
+    failed = true;
+    canvas.hidden = true;
+    status.textContent = text;
+    status.hidden = false;
+  }
+
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+    fail('Snowpunt cannot run in this browser: it has no WebAssembly.');
+    return;
+  }
+
+  // The game draws its 640 x 480 screen on a canvas off the page; each flip
+  // shows it here, on the page's canvas, scaled to the widest 4:3 box of the
+  // window in whole device pixels. Where the box is a whole multiple of the
+  // screen, each of the game's pixels is repeated that many times. Otherwise
+  // each is first repeated the least whole number of times that reaches the
+  // box, and the browser smooths that down onto it: no pixel is then wider
+  // than another by more than the one device pixel blended where two meet.
+  // That second pass costs what a large box of a dense screen cannot afford
+  // 62.5 times a second on every machine, so beyond REPEAT_THEN_SMOOTH device
+  // pixels the screen is repeated straight onto the box: there each of the
+  // game's pixels is four or more device pixels wide, and the one more or
+  // less that some get is too small to see.
+  var REPEAT_THEN_SMOOTH = 2400000;
+  var screen = document.createElement('canvas');
+  screen.width = 640;
+  screen.height = 480;
+  var shown = canvas.getContext('2d', { alpha: false });
+  var repeated = document.createElement('canvas');
+  var repeatedContext = repeated.getContext('2d', { alpha: false });
+  var smooth = false;
+  var frames = 0;
+
+  function place() {
+    var ratio = window.devicePixelRatio || 1;
+    var width = Math.round(window.innerWidth * ratio);
+    var height = Math.round(window.innerHeight * ratio);
+    var span = Math.max(Math.min(width * 3, height * 4), 12);
+    var w = Math.floor(span / 3), h = Math.floor(span / 4);
+    var style = document.documentElement.style;
+    style.setProperty('--w', w / ratio + 'px');
+    style.setProperty('--h', h / ratio + 'px');
+    style.setProperty('--x', Math.floor((width - w) / 2) / ratio + 'px');
+    style.setProperty('--y', Math.floor((height - h) / 2) / ratio + 'px');
+    if (canvas.width !== w || canvas.height !== h) {
+      canvas.width = w;
+      canvas.height = h;
+      var times = Math.max(1, Math.ceil(w / 640));
+      smooth = w % 640 !== 0 && w * h <= REPEAT_THEN_SMOOTH;
+      repeated.width = smooth ? 640 * times : 0;
+      repeated.height = smooth ? 480 * times : 0;
+      if (frames > 0) present();
+    }
+  }
+
+  function present() {
+    if (smooth) {
+      repeatedContext.imageSmoothingEnabled = false;
+      repeatedContext.drawImage(screen, 0, 0, repeated.width, repeated.height);
+      shown.imageSmoothingEnabled = true;
+      shown.imageSmoothingQuality = 'low';
+      shown.drawImage(repeated, 0, 0, canvas.width, canvas.height);
+    } else {
+      shown.imageSmoothingEnabled = false;
+      shown.drawImage(screen, 0, 0, canvas.width, canvas.height);
+    }
+    frames++;
+  }
+  place();
+
+  window.addEventListener('resize', place);
+  // A change of pixel density alone (a window moved to another screen, a
+  // zoom) need not resize the window.
+  (function watchDensity() {
+    var query = window.matchMedia('(resolution: ' + (window.devicePixelRatio || 1) + 'dppx)');
+    query.addEventListener('change', function () {
+      place();
+      watchDensity();
+    }, { once: true });
+  })();
+
+  // Escape and F11 are the browser's (leaving and entering fullscreen), and
+  // so is Alt+Return: the game never sees them. Space scrolls nothing.
+  function keys(event) {
+    if (event.key === 'Escape' || event.key === 'F11' || (event.key === 'Enter' && event.altKey)) {
+      event.stopImmediatePropagation();
+    } else if (event.key === ' ') {
+      event.preventDefault();
+    }
+  }
+  window.addEventListener('keydown', keys, true);
+  window.addEventListener('keyup', keys, true);
+
+  // A click or tap anywhere on the page is one on the picture, as the
+  // bars of a desktop window are the window's: handed on to the game's
+  // screen, which its SDL listens to; a touch is the left button. Nothing
+  // else is done with it: a tap neither zooms nor scrolls.
+  function toScreen(event) {
+    if (failed) return;
+    event.preventDefault();
+    var type = event.type === 'touchstart' ? 'mousedown' : event.type === 'touchend' ? 'mouseup' : event.type;
+    screen.dispatchEvent(new MouseEvent(type, { button: event.type === type ? event.button : 0 }));
+  }
+  ['mousedown', 'mouseup', 'touchstart', 'touchend'].forEach(function (type) {
+    document.addEventListener(type, toScreen, { passive: false });
+  });
+
+  // Sound: the browser starts an audio context only after the player has
+  // pressed, clicked or tapped; every context the game opens is resumed at
+  // each such moment until it runs.
+  var contexts = [];
+  var BrowserAudioContext = window.AudioContext || window.webkitAudioContext;
+  if (BrowserAudioContext) {
+    window.AudioContext = function (options) {
+      var context = new BrowserAudioContext(options);
+      contexts.push(context);
+      return context;
+    };
+    window.AudioContext.prototype = BrowserAudioContext.prototype;
+  }
+  function wake() {
+    contexts.forEach(function (context) {
+      if (context.state === 'suspended') context.resume().catch(function () {});
+    });
+  }
+  ['keydown', 'keyup', 'mousedown', 'mouseup', 'pointerup', 'touchend', 'click'].forEach(function (type) {
+    window.addEventListener(type, wake, true);
+  });
+
+  window.Module = {
+    canvas: screen,
+    present: present,
+    // Three buffers of the game's 1024 samples queued ahead: enough for a
+    // frame that comes late, little enough to keep the sound with the picture.
+    SDL_numSimultaneouslyQueuedBuffers: 3,
+    print: function (text) { console.log(text); },
+    printErr: function (text) { console.warn(text); },
+    setStatus: function () {},
+    onRuntimeInitialized: function () {
+      status.hidden = true;
+    },
+    onAbort: function () {
+      fail('Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
+    },
+    onExit: function (code) {
+      if (code !== 0) fail('Snowpunt has stopped. Reload the page to play again.');
+    },
+    monitorRunDependencies: function () {},
+  };
+  window.addEventListener('error', function (event) {
+    fail(event.target && event.target.tagName === 'SCRIPT'
+      ? 'Snowpunt could not be loaded. Check the connection and reload the page.'
+      : 'Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
+  }, true);
+  window.addEventListener('unhandledrejection', function () {
+    fail('Snowpunt could not be loaded. Check the connection and reload the page.');
+  });
+
+  var script = document.createElement('script');
+  script.src = 'snowpunt.js';
+  document.body.appendChild(script);
+})();
