@@ -6,8 +6,9 @@
 # 1.2 and sdl12-compat (SDL 1.2 over SDL 2, chosen with LD_LIBRARY_PATH; a
 # shorter soak there);
 # AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
-# ThreadSanitizer for the test of the mixer's threads. Last, the Debian
-# package is built, installed, started and removed. Any failure or sanitizer
+# ThreadSanitizer for the test of the mixer's threads. Then the Debian
+# package is built, installed, started and removed. Last, the web page is
+# built with Emscripten and played in a headless Chromium. Any failure or sanitizer
 # report fails the run, and so does any step that runs past its bound: the
 # whole command never stands still.
 set -eu
@@ -17,7 +18,7 @@ begun=$(date +%s)
 stage() {
     echo "== $* ($(($(date +%s) - begun)) s in) =="
 }
-bounded 900 "installing the packages the tests need" sh tools/install-deps.sh
+bounded 900 "installing the packages the tests need" sh tools/install-deps.sh browser
 
 stage "formatting"
 # Every C++ file as the repository's .clang-format writes it.
@@ -75,4 +76,9 @@ bounded 300 "the mixer's thread test" env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=
 
 stage "Debian package: build, install, run, remove"
 bounded 1800 "the package test" sh tests/package_test.sh "$PWD/build-package"
+stage "the web page: built with Emscripten, played in Chromium"
+bounded 600 "building the web page" sh tools/web.sh --build-only
+# puppeteer-core as the lockfile pins it: it drives Debian's Chromium and downloads no browser.
+bounded 300 "installing the page test's tools" npm ci --prefix tools/web --no-audit --no-fund --loglevel=error
+bounded 300 "the web page in Chromium" node tests/web_test.mjs build-web/site
 stage "all passed"
