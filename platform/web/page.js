@@ -155,15 +155,19 @@
     onAbort: function () {
       fail('Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
     },
-    onExit: function (code) {
+    // The game ends its process only on a fault it cannot play on.
+    quit: function (code, toThrow) {
       if (code !== 0) fail('Snowpunt has stopped. Reload the page to play again.');
+      throw toThrow;
     },
     monitorRunDependencies: function () {},
   };
   window.addEventListener('error', function (event) {
-    fail(event.target && event.target.tagName === 'SCRIPT'
-      ? 'Snowpunt could not be loaded. Check the connection and reload the page.'
-      : 'Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
+    if (event.target && event.target.tagName === 'SCRIPT') {
+      fail('Snowpunt could not be loaded. Check the connection and reload the page.');
+    } else if (event instanceof ErrorEvent) {
+      fail('Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
+    }
   }, true);
   window.addEventListener('unhandledrejection', function () {
     fail('Snowpunt could not be loaded. Check the connection and reload the page.');
