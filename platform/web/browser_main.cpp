@@ -15,7 +15,8 @@
 // - Its sound device hands the mixer the buffer it played last, not silence;
 //   and before the player's first touch of the page, the browser keeps it
 //   from playing and from asking for more.
-// - Gamepads show only once a button of theirs is pressed in the page.
+// - Gamepads show only once a button of theirs is pressed in the page, and
+//   are polled only if joysticks were started with SDL itself.
 #include <SDL/SDL.h>
 #include <cstring>
 #include <emscripten.h>
@@ -30,11 +31,9 @@ EM_JS(void, pagePresent, (), { Module['present'](); });
 EM_JS(int, soundAllowed, (),
       { return SDL.audioContext ? (SDL.audioContext.state == 'running' ? 1 : 0) : 1; });
 
-// A gamepad has shown itself: every one the browser lists is opened, and
-// its buttons are polled as the events are (the browser's SDL polls them
-// only once joysticks are among what SDL was started with).
+// A gamepad has shown itself (the browser lists one only once a button of
+// it is pressed in the page): every one listed and not yet open is opened.
 extern "C" EMSCRIPTEN_KEEPALIVE void Web_gamepadConnected() {
-    EM_ASM({ SDL.initFlags |= 0x200; });
     for (int i = 0; i < SDL_NumJoysticks(); i++) {
         if (!SDL_JoystickOpened(i)) {
             SDL_JoystickOpen(i);
@@ -110,6 +109,14 @@ int SDL_Flip(SDL_Surface*) {
         emscripten_sleep(0);
     }
     slept = false;
+    return 0;
+}
+
+// The browser's SDL starts nothing after SDL_Init, and polls the gamepads'
+// buttons only when joysticks were among what it was started with: a
+// subsystem started later is noted as if it had been.
+int SDL_InitSubSystem(Uint32 flags) {
+    EM_ASM({ SDL.initFlags |= $0; }, flags);
     return 0;
 }
 

@@ -69,8 +69,12 @@ SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* 
         SDL_SetError("No complete WAVE data chunk");
         return nullptr;
     }
-    // One byte at least, so that an empty sound still has a buffer.
-    uint8_t* copy = static_cast<uint8_t*>(SDL_malloc(dataLength > 0 ? dataLength : 1));
+    // As SDL, which finds nothing to read in an empty data chunk.
+    if (dataLength == 0) {
+        SDL_SetError("Error reading from datastream");
+        return nullptr;
+    }
+    uint8_t* copy = static_cast<uint8_t*>(SDL_malloc(dataLength));
     if (copy == nullptr) {
         SDL_SetError("Out of memory");
         return nullptr;
