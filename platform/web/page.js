@@ -29,12 +29,14 @@
   // each is first repeated the least whole number of times that reaches the
   // box, and the browser smooths that down onto it: no pixel is then wider
   // than another by more than the one device pixel blended where two meet.
-  // That second pass costs what a large box of a dense screen cannot afford
-  // 62.5 times a second on every machine, so beyond REPEAT_THEN_SMOOTH device
-  // pixels the screen is repeated straight onto the box: there each of the
-  // game's pixels is four or more device pixels wide, and the one more or
-  // less that some get is too small to see.
-  var REPEAT_THEN_SMOOTH = 2400000;
+  // That second pass is cheap where the browser draws with the graphics
+  // card, and costly where it draws in software on a large box: where the
+  // frames it shows come late (two runs of SLOW_RUN frames apart by more than
+  // SLOW_GAP ms on average), the screen is repeated straight onto the box
+  // instead, until the box changes. Each of the game's pixels is then a whole
+  // number of device pixels wide, some one more than others.
+  var SLOW_RUN = 16, SLOW_GAP = 16.5;
+  var shownAt = 0, gaps = 0, gapCount = 0, slowRuns = 0;
   var screen = document.createElement('canvas');
   screen.width = 640;
   screen.height = 480;
@@ -59,14 +61,32 @@
       canvas.width = w;
       canvas.height = h;
       var times = Math.max(1, Math.ceil(w / 640));
-      smooth = w % 640 !== 0 && w * h <= REPEAT_THEN_SMOOTH;
+      smooth = w % 640 !== 0;
       repeated.width = smooth ? 640 * times : 0;
       repeated.height = smooth ? 480 * times : 0;
+      gaps = gapCount = slowRuns = 0;
       if (frames > 0) present();
     }
   }
 
+  // Whether the frames shown smoothed come late (the start-up pictures,
+  // seconds apart, do not count).
+  function tooSlow() {
+    var now = performance.now(), gap = now - shownAt;
+    shownAt = now;
+    if (gap > 100) return false;
+    gaps += gap;
+    if (++gapCount < SLOW_RUN) return false;
+    slowRuns = gaps / gapCount > SLOW_GAP ? slowRuns + 1 : 0;
+    gaps = gapCount = 0;
+    return slowRuns >= 2;
+  }
+
   function present() {
+    if (smooth && tooSlow()) {
+      smooth = false;
+      repeated.width = repeated.height = 0;
+    }
     if (smooth) {
       repeatedContext.imageSmoothingEnabled = false;
       repeatedContext.drawImage(screen, 0, 0, repeated.width, repeated.height);
