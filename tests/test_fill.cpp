@@ -24,15 +24,15 @@ static std::vector<uint8_t> soundBytes(const char* name) {
 // A WAV file loaded by classic SDL (real) or Fill_loadWav from a heap block of
 // exactly its size, so that a read past the end is caught; or from its first `size`.
 struct Wav {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wave{};
     uint8_t* data = nullptr;
     uint32_t length = 0;
     bool loaded;
     Wav(std::vector<uint8_t> bytes, bool real, size_t size = SIZE_MAX) {
         const uint32_t n = uint32_t(std::min(size, bytes.size()));
-        loaded = (real ? SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(n)), 1, &spec, &data,
+        loaded = (real ? SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(n)), 1, &wave, &data,
                                         &length)
-                       : Fill_loadWav(bytes.data(), n, &spec, &data, &length)) == &spec;
+                       : Fill_loadWav(bytes.data(), n, &wave, &data, &length)) == &wave;
     }
     ~Wav() { SDL_free(data); }
 };
@@ -52,7 +52,7 @@ static const std::vector<uint8_t> goodWav = {
 
 TEST(FillWav, TheGameSoundsLoadAsSdlLoadsThem) {
     CLASSIC_SDL_ONLY();
-    // Stereo, chunks to skip and a part frame cut off; then the game's sounds.
+    // Stereo, chunks to skip and a partial frame cut off; then the game's sounds.
     std::vector<std::vector<uint8_t>> files = {goodWav};
     files[0][22] = 2;
     files[0][40] = 3;
@@ -65,7 +65,7 @@ TEST(FillWav, TheGameSoundsLoadAsSdlLoadsThem) {
         SCOPED_TRACE(&bytes - files.data());
         const Wav real(bytes, true), mine(bytes, false);
         ASSERT_TRUE(real.loaded && mine.loaded) << SDL_GetError();
-        EXPECT_EQ(memcmp(&real.spec, &mine.spec, sizeof real.spec), 0);
+        EXPECT_EQ(memcmp(&real.wave, &mine.wave, sizeof real.wave), 0);
         EXPECT_TRUE(real.length == mine.length && !memcmp(real.data, mine.data, real.length));
     }
 }
@@ -127,7 +127,7 @@ TEST(FillAudio, ConversionsMatchSdl) {
         const Wav w(soundBytes(name), false);
         ASSERT_TRUE(w.loaded);
         const std::vector<uint8_t> in(w.data, w.data + w.length);
-        pairs[0] = {w.spec.format, w.spec.channels, uint16_t(w.spec.freq), S16, 1, 22050};
+        pairs[0] = {w.wave.format, w.wave.channels, uint16_t(w.wave.freq), S16, 1, 22050};
         for (const Pair& p : pairs) {
             EXPECT_TRUE(convert(in, p, true) == convert(in, p, false))
                 << name << " " << testing::PrintToString(p);
@@ -147,7 +147,7 @@ TEST(FillAudio, MixingMatchesSdlAndClipsBothWays) {
     const int16_t b[] = {5, -7, 32767, -32768, 32767, 20000, -20000, 1, -1, 32767, -32768, -999};
     const uint8_t *src = reinterpret_cast<const uint8_t*>(a),
                   *dst = reinterpret_cast<const uint8_t*>(b);
-    // An odd length: the last byte, a part sample, is left alone.
+    // An odd length: the last byte, half a sample, is left alone.
     for (int volume : {128, 100, 1, 0}) {
         std::vector<uint8_t> real(dst, dst + sizeof b), mine = real;
         SDL_MixAudio(real.data(), src, sizeof a - 1, volume);

@@ -109,8 +109,8 @@ async function dive(page, input, down, up, rest) {
   return times;
 }
 
-// Each part goes on to the next whatever befalls it, its pages closed.
-async function part(what, body) {
+// Each section goes on to the next whatever befalls it, its pages closed.
+async function section(what, body) {
   try { await body(); } catch (error) { failed++; console.log(`FAIL ${what}: ${error.message}`); }
   finally { for (const page of await browser.pages()) await page.close(); }
 }
@@ -188,10 +188,10 @@ async function phone() {
 }
 
 async function main() {
-  await part('the game on a desktop', desktop);
+  await section('the game on a desktop', desktop);
   // A change of density alone fires nothing in this browser's emulation: a page of its own.
-  await part('the 1920x1080 window at 2x', async () => fits(await open('ok', layouts[2]), layouts[2]));
-  await part('the game on a phone', phone);
+  await section('the 1920x1080 window at 2x', async () => fits(await open('ok', layouts[2]), layouts[2]));
+  await section('the game on a phone', phone);
   // A download that fails, a file that is broken, a browser without WebAssembly.
   for (const [where, what, before] of [['wasm404', 'the game\'s code is not found'],
     ['wasmbad', 'the game\'s code is broken'], ['js404', 'the game\'s script is not found'],

@@ -38,7 +38,7 @@ static bool findChunk(const uint8_t* bytes, uint32_t size, uint32_t* pos, const 
     return false;
 }
 
-SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* spec,
+SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* wave,
                             uint8_t** data, uint32_t* length) {
     if (bytes == nullptr || size < 12 || memcmp(bytes, "RIFF", 4) != 0 ||
         memcmp(bytes + 8, "WAVE", 4) != 0) {
@@ -81,17 +81,17 @@ SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* 
     }
     memcpy(copy, bytes + pos, dataLength);
 
-    memset(spec, 0, sizeof *spec);
-    spec->freq = static_cast<int>(readLE32(fmt + 4));
-    spec->format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    spec->channels = static_cast<uint8_t>(readLE16(fmt + 2));
-    spec->samples = 4096;
+    memset(wave, 0, sizeof *wave);
+    wave->freq = static_cast<int>(readLE32(fmt + 4));
+    wave->format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    wave->channels = static_cast<uint8_t>(readLE16(fmt + 2));
+    wave->samples = 4096;
     // Whole sample frames only, cut as SDL cuts them (frames of a power of
     // two bytes come out exact).
-    const uint32_t frame = bits / 8u * spec->channels;
+    const uint32_t frame = bits / 8u * wave->channels;
     *data = copy;
     *length = dataLength & ~(frame - 1);
-    return spec;
+    return wave;
 }
 
 // ---------------------------------------------------------------------------

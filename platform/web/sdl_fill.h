@@ -16,7 +16,7 @@
 // whole sample frames. Returns the SDL_AudioSpec given, or null with SDL's
 // error set for anything else, whatever the bytes claim: nothing past `size`
 // is ever read, and nothing is written.
-SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* spec,
+SDL_AudioSpec* Fill_loadWav(const uint8_t* bytes, uint32_t size, SDL_AudioSpec* wave,
                             uint8_t** data, uint32_t* length);
 
 // Prepares `cvt` as SDL_BuildAudioCVT does, for a format kept as it is

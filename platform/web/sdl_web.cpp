@@ -28,7 +28,7 @@ EM_JS(int, Web_openStream, (int stream, const uint8_t** bytes, uint32_t* size), 
 extern "C" {
 
 // No WAV loader: the stream's bytes are read in place.
-SDL_AudioSpec* SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* spec, Uint8** audio_buf,
+SDL_AudioSpec* SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* wave, Uint8** audio_buf,
                               Uint32* audio_len) {
     const int stream = static_cast<int>(reinterpret_cast<intptr_t>(src));
     const uint8_t* bytes = nullptr;
@@ -36,7 +36,7 @@ SDL_AudioSpec* SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* spec, 
     const bool open = Web_openStream(stream, &bytes, &size) != 0;
     SDL_AudioSpec* loaded = nullptr;
     if (bytes != nullptr) {
-        loaded = Fill_loadWav(bytes, size, spec, audio_buf, audio_len);
+        loaded = Fill_loadWav(bytes, size, wave, audio_buf, audio_len);
     } else {
         SDL_SetError("Not a stream over memory");
     }
