@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 // ---------------------------------------------------------------------------
 // WAV files
@@ -137,27 +136,16 @@ static void skipUnits(SDL_AudioCVT* cvt, int unit) {
     cvt->len_cvt /= 2;
 }
 
-// Mono to stereo, or one channel at twice the rate: each sample twice.
-static void SDLCALL repeatSample(SDL_AudioCVT* cvt, Uint16 format) {
-    repeatUnits(cvt, sampleBytes(format));
+// Twice the rate, or mono to stereo (SAMPLES 1): each frame of SAMPLES
+// samples twice.
+template <int SAMPLES> static void SDLCALL repeatFrames(SDL_AudioCVT* cvt, Uint16 format) {
+    repeatUnits(cvt, SAMPLES * sampleBytes(format));
     nextStep(cvt, format);
 }
 
-// Two channels at twice the rate: each frame of two samples twice.
-static void SDLCALL repeatFrame2(SDL_AudioCVT* cvt, Uint16 format) {
-    repeatUnits(cvt, 2 * sampleBytes(format));
-    nextStep(cvt, format);
-}
-
-// One channel at half the rate: every other sample.
-static void SDLCALL skipSample(SDL_AudioCVT* cvt, Uint16 format) {
-    skipUnits(cvt, sampleBytes(format));
-    nextStep(cvt, format);
-}
-
-// Two channels at half the rate: every other frame.
-static void SDLCALL skipFrame2(SDL_AudioCVT* cvt, Uint16 format) {
-    skipUnits(cvt, 2 * sampleBytes(format));
+// Half the rate: every other frame of SAMPLES samples.
+template <int SAMPLES> static void SDLCALL skipFrames(SDL_AudioCVT* cvt, Uint16 format) {
+    skipUnits(cvt, SAMPLES * sampleBytes(format));
     nextStep(cvt, format);
 }
 
@@ -208,7 +196,7 @@ int Fill_buildCVT(SDL_AudioCVT* cvt, uint16_t srcFormat, uint8_t srcChannels, in
     }
     int n = 0;
     if (srcChannels == 1 && dstChannels == 2) {
-        cvt->filters[n++] = repeatSample;
+        cvt->filters[n++] = repeatFrames<1>;
         cvt->len_mult *= 2;
         cvt->len_ratio *= 2;
     } else if (srcChannels == 2 && dstChannels == 1) {
@@ -231,9 +219,9 @@ int Fill_buildCVT(SDL_AudioCVT* cvt, uint16_t srcFormat, uint8_t srcChannels, in
                 return unsupported(srcFormat, dstFormat);
             }
             if (dstChannels == 1) {
-                cvt->filters[n++] = up ? repeatSample : skipSample;
+                cvt->filters[n++] = up ? repeatFrames<1> : skipFrames<1>;
             } else {
-                cvt->filters[n++] = up ? repeatFrame2 : skipFrame2;
+                cvt->filters[n++] = up ? repeatFrames<2> : skipFrames<2>;
             }
             cvt->len_mult *= up ? 2 : 1;
             cvt->len_ratio *= up ? 2.0 : 0.5;
@@ -355,17 +343,10 @@ static void turn(const uint8_t* srcPixels, int srcPitch, int srcW, int srcH, uin
     }
 }
 
-// Source positions of `count` + 1 targets `step` apart (16.16), held below
-// `limit` pixels as SDL_gfx holds them.
-static std::vector<int32_t> zoomSteps(int count, int32_t step, int limit) {
-    std::vector<int32_t> steps(static_cast<size_t>(count) + 1);
-    const int32_t last = limit * 65536 - 1;
-    int32_t at = 0;
-    for (int32_t& s : steps) {
-        s = at;
-        at = static_cast<int32_t>(std::min<int64_t>(int64_t(at) + step, last));
-    }
-    return steps;
+// The source position (16.16) of the next target `step` on from `at`, held
+// below `limit` pixels as SDL_gfx holds it.
+static int32_t zoomStep(int32_t at, int32_t step, int limit) {
+    return static_cast<int32_t>(std::min<int64_t>(int64_t(at) + step, limit * int64_t(65536) - 1));
 }
 
 // A frame zoomed, not turned: the first and last pixels of each row and
@@ -378,20 +359,19 @@ static void zoom(const uint8_t* srcPixels, int srcPitch, int srcW, int srcH, uin
         dstW > 1 ? static_cast<int32_t>(65536.0 * float(srcW - 1) / float(dstW - 1)) : 0;
     const int32_t sy =
         dstH > 1 ? static_cast<int32_t>(65536.0 * float(srcH - 1) / float(dstH - 1)) : 0;
-    const std::vector<int32_t> xs = zoomSteps(dstW, sx, srcW);
-    const std::vector<int32_t> ys = zoomSteps(dstH, sy, srcH);
-    for (int y = 0; y < dstH; ++y) {
-        const int32_t row = ys[y] >> 16;
+    int32_t yAt = 0;
+    for (int y = 0; y < dstH; ++y, yAt = zoomStep(yAt, sy, srcH)) {
+        const int32_t row = yAt >> 16;
         const uint8_t* c00row = srcPixels + row * srcPitch;
         const uint8_t* c10row = row < srcH - 1 ? c00row + srcPitch : c00row;
         uint8_t* out = dstPixels + y * dstPitch;
-        for (int x = 0; x < dstW; ++x, out += 4) {
-            const int32_t column = xs[x] >> 16;
+        int32_t xAt = 0;
+        for (int x = 0; x < dstW; ++x, out += 4, xAt = zoomStep(xAt, sx, srcW)) {
+            const int32_t column = xAt >> 16;
             const int right = column < srcW - 1 ? 4 : 0;
             const uint8_t* c00 = c00row + column * 4;
             const uint8_t* c10 = c10row + column * 4;
-            interpolatePixel(out, c00, c00 + right, c10, c10 + right, xs[x] & 0xffff,
-                             ys[y] & 0xffff);
+            interpolatePixel(out, c00, c00 + right, c10, c10 + right, xAt & 0xffff, yAt & 0xffff);
         }
     }
 }
