@@ -88,23 +88,23 @@ static void pageDelay(uint32_t ms) {
     const unsigned request = wanted > 0.5 ? static_cast<unsigned>(wanted + 0.5) : 0;
     owed = wanted > 0.5 ? wanted - request : 0;
     emscripten_sleep(request);
-    const double woke = emscripten_get_now();
-    const double late = woke - begun - request;
+    const double late = emscripten_get_now() - begun - request;
     // A sleep far past its time (a tab in the background) says nothing of
     // the timer in front, and is not learned from.
     if (late < 8) {
         overslept += (late - overslept) / 16;
     }
     slept = true;
-    soundWhileHeldBack(woke);
 }
 
 extern "C" {
 
 // The flip shows the frame: the page copies the screen onto its canvas, and
-// the browser gets its turn if the frame has not slept.
+// the browser gets its turn if the frame has not slept. Sound held back
+// meanwhile is kept up with once a frame, slept or not.
 int SDL_Flip(SDL_Surface*) {
     pagePresent();
+    soundWhileHeldBack(emscripten_get_now());
     if (!slept) {
         emscripten_sleep(0);
     }
