@@ -8,7 +8,6 @@
 #include "platform/assets.h"
 
 SDL_AudioSpec* hardware_spec = nullptr;
-void (*Audio_deviceCallback)(void*, uint8_t*, int) = my_audio_callback;
 
 // The sounds are mixed at this rate, 16-bit mono: 1024 samples make a
 // 2048-byte buffer about every 46 ms.
@@ -24,7 +23,7 @@ uint8_t init_Audio(void* userdata) {
     desired.format = AUDIO_S16LSB;
     desired.channels = 1;
     desired.samples = AUDIO_SAMPLES;
-    desired.callback = Audio_deviceCallback;
+    desired.callback = my_audio_callback;
     desired.userdata = userdata;
     if (SDL_OpenAudio(&desired, &obtained) < 0) {
         fprintf(stderr, "Couldn't open audio: %s\n", SDL_GetError());

@@ -10,13 +10,8 @@
 // while no device is open.
 extern SDL_AudioSpec* hardware_spec;
 
-// The callback the device is opened with: the mixer itself, where the device
-// hands it a buffer of silence to mix into; the browser's hands it the last
-// buffer it played, and its platform silences the buffer first.
-extern void (*Audio_deviceCallback)(void* userdata, uint8_t* stream, int len);
-
-// Opens the device at 22050 Hz, 16-bit mono, with Audio_deviceCallback
-// (the mixer) and userdata (the game record) handed to it; 0 when there is
+// Opens the device at 22050 Hz, 16-bit mono, with the mixer as its callback
+// and userdata (the game record) handed to it; 0 when there is
 // no device.
 uint8_t init_Audio(void* userdata);
 // Loads each named WAV asset and converts it to the device's format; a sound

@@ -15,6 +15,7 @@ static SDL_Surface* setVideoMode(int width, int height, int bpp, uint32_t flags)
     return SDL_SetVideoMode(width, height, bpp, flags);
 }
 SDL_Surface* (*Display_setVideoMode)(int, int, int, uint32_t) = setVideoMode;
+void (*Display_shown)() = nullptr;
 
 constexpr int PICTURE_W = 640;
 constexpr int PICTURE_H = 480;
@@ -238,9 +239,18 @@ void Display_compose() {
     }
 }
 
+// The frame is on the window system's side now: whatever the platform does
+// once a frame is shown.
+static void shown() {
+    if (Display_shown != nullptr) {
+        Display_shown();
+    }
+}
+
 void Display_send() {
     if (display != nullptr) {
         SDL_Flip(display);
+        shown();
     }
 }
 
@@ -250,6 +260,7 @@ void Display_update() {
     }
     if (screen == display) {
         SDL_UpdateRect(display, 0, 0, 0, 0);
+        shown();
     } else {
         Display_flip();
     }

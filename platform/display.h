@@ -19,6 +19,10 @@ extern SDL_Surface* display;
 extern DisplaySize Display_desktop;
 // The call that sets a video mode; tests replace it.
 extern SDL_Surface* (*Display_setVideoMode)(int width, int height, int bpp, uint32_t flags);
+// Called once a frame or start-up picture has been handed to the window
+// system; none on the desktop. A web page, whose SDL only draws into its own
+// screen, shows the frame here.
+extern void (*Display_shown)();
 
 // The window's opening size on a desktop of that size: the largest whole
 // multiple of 640 x 480 within 85 % of its width and height, and 640 x 480
@@ -42,10 +46,10 @@ SDL_Rect Display_pictureRect();
 // pacing can wait between them: composing puts it onto the display (at
 // 640 x 480 it is already there; at any other size the bars are painted
 // black and the picture scaled into its place), and sending flips the
-// display to the window system.
+// display to the window system (then calls Display_shown).
 void Display_compose();
 void Display_send();
 // Shows it at once: by updating the whole display (update) or by composing
-// and sending it (flip).
+// and sending it (flip); either then calls Display_shown.
 void Display_update();
 void Display_flip();

@@ -138,43 +138,35 @@
     document.addEventListener(type, toScreen, { passive: false });
   });
 
-  // Sound: the browser starts an audio context only after the player has
-  // pressed, clicked or tapped; every context the game opens is resumed at
-  // each such moment until it runs.
-  var contexts = [];
-  var BrowserAudioContext = window.AudioContext || window.webkitAudioContext;
-  if (BrowserAudioContext) {
-    window.AudioContext = function (options) {
-      var context = new BrowserAudioContext(options);
-      contexts.push(context);
-      return context;
-    };
-    window.AudioContext.prototype = BrowserAudioContext.prototype;
-  }
+  // Sound: the browser lets the game's sound (Module.sound, web_sound.cpp)
+  // play only once the player has pressed, clicked or tapped; it is resumed
+  // at each such moment until it plays.
   function wake() {
-    contexts.forEach(function (context) {
-      if (context.state === 'suspended') context.resume().catch(function () {});
-    });
+    var sound = window.Module && Module.sound;
+    if (sound && sound.state !== 'running' && sound.state !== 'closed') sound.resume().catch(function () {});
   }
   ['keydown', 'keyup', 'mousedown', 'mouseup', 'pointerup', 'touchend', 'click'].forEach(function (type) {
     window.addEventListener(type, wake, true);
   });
 
+  // Until the game has started, anything that goes wrong is a file that did
+  // not arrive, or arrived broken; after, the game has stopped.
+  var started = false;
+  function broken() {
+    fail(started ? 'Snowpunt has stopped: something went wrong in the game. Reload the page to play again.'
+                 : 'Snowpunt could not be loaded. Check the connection and reload the page.');
+  }
   window.Module = {
     canvas: screen,
     present: present,
-    // Three buffers of the game's 1024 samples queued ahead: enough for a
-    // frame that comes late, little enough to keep the sound with the picture.
-    SDL_numSimultaneouslyQueuedBuffers: 3,
     print: function (text) { console.log(text); },
     printErr: function (text) { console.warn(text); },
     setStatus: function () {},
     onRuntimeInitialized: function () {
+      started = true;
       status.hidden = true;
     },
-    onAbort: function () {
-      fail('Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
-    },
+    onAbort: broken,
     // The game ends its process only on a fault it cannot play on.
     quit: function (code, toThrow) {
       if (code !== 0) fail('Snowpunt has stopped. Reload the page to play again.');
@@ -183,15 +175,9 @@
     monitorRunDependencies: function () {},
   };
   window.addEventListener('error', function (event) {
-    if (event.target && event.target.tagName === 'SCRIPT') {
-      fail('Snowpunt could not be loaded. Check the connection and reload the page.');
-    } else if (event instanceof ErrorEvent) {
-      fail('Snowpunt has stopped: something went wrong in the game. Reload the page to play again.');
-    }
+    if ((event.target && event.target.tagName === 'SCRIPT') || event instanceof ErrorEvent) broken();
   }, true);
-  window.addEventListener('unhandledrejection', function () {
-    fail('Snowpunt could not be loaded. Check the connection and reload the page.');
-  });
+  window.addEventListener('unhandledrejection', broken);
 
   var script = document.createElement('script');
   script.src = 'snowpunt.js';

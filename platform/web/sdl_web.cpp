@@ -27,6 +27,14 @@ EM_JS(int, Web_openStream, (int stream, const uint8_t** bytes, uint32_t* size), 
 
 extern "C" {
 
+// The browser's SDL starts nothing after SDL_Init, and polls the gamepads'
+// buttons only when joysticks were among what it was started with: a
+// subsystem started later is noted as if it had been.
+int SDL_InitSubSystem(Uint32 flags) {
+    EM_ASM({ SDL.initFlags |= $0; }, flags);
+    return 0;
+}
+
 // No WAV loader: the stream's bytes are read in place.
 SDL_AudioSpec* SDL_LoadWAV_RW(SDL_RWops* src, int freesrc, SDL_AudioSpec* wave, Uint8** audio_buf,
                               Uint32* audio_len) {

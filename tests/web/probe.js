@@ -1,0 +1,55 @@
+// Put into the page before its own scripts (engines.mjs serves it so): records, in `seen`, when
+// the page shows a frame, the player's releases, Space keydowns left to scroll with, and every
+// sample that reaches the sound's output, with the frame of the sound's clock it plays at; and
+// a gamepad to press (`pad`).
+(() => {
+  const seen = (window.seen = { presents: [], releases: [], spaceLeft: 0, quanta: [], rate: 0 });
+  addEventListener('keydown', (event) => { seen.spaceLeft += event.key === ' ' && !event.defaultPrevented; });
+  // Each release, on the page's clock and on the sound's, with the sound's latency then.
+  for (const type of ['keyup', 'mouseup', 'touchend'])
+    addEventListener(type, (event) => { const sound = window.Module?.sound;
+      seen.releases.push({ type, key: event.key, t: performance.now(), state: sound?.state,
+        clock: sound?.currentTime, base: sound?.baseLatency ?? 0, output: sound?.outputLatency ?? 0 });
+    }, true);
+  // A gamepad the browser lists once it is shown (as a browser lists one only once it is pressed).
+  const pad = (window.pad = { id: 'pad', index: 0, connected: true, timestamp: 1, axes: [], buttons: [{}] });
+  navigator.getGamepads = () => [pad.shown ? pad : null, null, null, null];
+  const draw = CanvasRenderingContext2D.prototype.drawImage;
+  CanvasRenderingContext2D.prototype.drawImage = function (...args) {
+    if (this.canvas.id === 'canvas') seen.presents.push(performance.now());
+    return draw.apply(this, args);
+  };
+  // The tap: every context's destination is a unit gain into the real one, and a worklet hears it.
+  const tap = `registerProcessor('tap', class extends AudioWorkletProcessor {
+    process([input]) { const samples = input[0];
+      if (samples?.some((v) => v !== 0)) this.port.postMessage([currentFrame, samples.slice()]);
+      return true; } });`;
+  const Context = window.AudioContext ?? window.webkitAudioContext;
+  window.AudioContext = function (...options) {
+    const context = new Context(...options), gain = context.createGain(), out = context.destination;
+    gain.connect(out);
+    Object.defineProperty(context, 'destination', { value: gain });
+    seen.rate = context.sampleRate;
+    context.audioWorklet.addModule(URL.createObjectURL(new Blob([tap], { type: 'text/javascript' }))).then(() => {
+      const node = new AudioWorkletNode(context, 'tap', { channelCount: 1, channelCountMode: 'explicit' });
+      node.port.onmessage = ({ data }) => seen.quanta.push(data);
+      gain.connect(node);
+      node.connect(out);
+      seen.tapped = true;
+    });
+    return context;
+  };
+  window.AudioContext.prototype = Context.prototype;
+  // The samples heard from sound-clock frame `from` on, as 16-bit numbers in base 64, and the
+  // first frame they begin at (silence between).
+  seen.heard = (from) => {
+    const quanta = seen.quanta.filter(([frame]) => frame + 128 > from);
+    if (!quanta.length) return { first: from, samples: '' };
+    const first = quanta[0][0], last = quanta.at(-1), all = new Int16Array(last[0] + last[1].length - first);
+    for (const [frame, samples] of quanta) all.set(samples.map((v) => Math.round(v * 32768)), frame - first);
+    const bytes = new Uint8Array(all.buffer);
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode(...bytes.subarray(i, i + 8192));
+    return { first, samples: btoa(text) };
+  };
+})();
