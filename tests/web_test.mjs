@@ -88,7 +88,9 @@ async function dive(page, input, down, up, rest) {
 async function heardSince(page) {
   const release = await page.run(() => seen.releases.at(-1));
   const heard = await page.run((from) => seen.heard(from), Math.floor(release.clock * 22050));
-  return sounds.read(known, heard).map((sound) => ({ ...sound, lag: sound.frame / 22050 + release.base - release.clock }));
+  const read = sounds.read(known, heard);
+  expect(!read.fault, `not whole: ${read.fault}`);
+  return read.map((sound) => ({ ...sound, lag: sound.frame / 22050 + release.base - release.clock }));
 }
 
 async function desktop() {

@@ -55,6 +55,10 @@ static double owed = 0;
 // Whether the frame has slept.
 static bool slept;
 
+// The sound is fed at least this often while the page sleeps (ms): the
+// browser plays only a little of it ahead, and a frame is mostly its sleep.
+constexpr double FEED_EVERY_MS = 5;
+
 static void pageDelay(uint32_t ms) {
     // The frame's sounds are started: they are mixed before the sleep.
     const double begun = emscripten_get_now();
@@ -62,7 +66,15 @@ static void pageDelay(uint32_t ms) {
     const double wanted = ms - overslept + owed;
     const unsigned request = wanted > 0.5 ? static_cast<unsigned>(wanted + 0.5) : 0;
     owed = wanted > 0.5 ? wanted - request : 0;
-    emscripten_sleep(request);
+    // Slept in pieces that end by the clock, so that only the last one's
+    // lateness counts.
+    double left = request;
+    while (left >= 2 * FEED_EVERY_MS) {
+        emscripten_sleep(static_cast<unsigned>(FEED_EVERY_MS));
+        WebSound_feed(emscripten_get_now());
+        left = begun + request - emscripten_get_now();
+    }
+    emscripten_sleep(left > 0.5 ? static_cast<unsigned>(left + 0.5) : 0);
     const double late = emscripten_get_now() - begun - request;
     // A sleep far past its time (a tab in the background) says nothing of
     // the timer in front, and is not learned from.

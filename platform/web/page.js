@@ -37,12 +37,20 @@
   // number of device pixels wide, some one more than others.
   var SLOW_RUN = 16, SLOW_GAP = 16.5;
   var shownAt = 0, gaps = 0, gapCount = 0, slowRuns = 0;
+  // Every canvas here is drawn in memory, not by the graphics card: the game
+  // draws its screen from many small pictures held in memory, and reads it
+  // back, and a browser that draws canvases with the graphics card (or with
+  // its software stand-in, where there is none) would carry each of those
+  // pictures over to it, and the screen over to the page's canvas, every
+  // frame. The game's SDL takes the screen's context as made here.
+  var memory = { alpha: false, willReadFrequently: true };
   var screen = document.createElement('canvas');
   screen.width = 640;
   screen.height = 480;
-  var shown = canvas.getContext('2d', { alpha: false });
+  screen.getContext('2d', { willReadFrequently: true });
+  var shown = canvas.getContext('2d', memory);
   var repeated = document.createElement('canvas');
-  var repeatedContext = repeated.getContext('2d', { alpha: false });
+  var repeatedContext = repeated.getContext('2d', memory);
   var smooth = false;
   var frames = 0;
 

@@ -71,27 +71,33 @@ namespace {
 
 // How far past the browser's clock each feed fills the queue: one step of
 // the browser's own sound work (it plays what is queued a step at a time, and
-// its clock moves by whole steps), the time to the next feed (up to a frame),
-// a little to spare, and what the queue has lately been found short by.
-constexpr double FRAME_MS = 16;
-constexpr double SPARE_MS = 4;
-// The browser's step, in samples: the median of the last STEPS moves of its
-// clock seen between feeds (a move is a step, or the time between feeds where
-// steps are shorter than that).
-constexpr int STEPS = 31;
-double steps[STEPS];
-int stepCount = 0;
+// its clock moves by whole steps), the longest the feeds have lately been
+// apart, a little to spare, and what the queue has lately been found short
+// by.
+constexpr double SPARE_MS = 2;
+// The browser's step, in samples: the largest of the last MOVES moves of its
+// clock seen between feeds (some seconds of them). A move is a step, or a
+// few where the feeds come further apart than steps, or where the browser
+// catches up on steps it was held from working.
+constexpr int MOVES = 1024;
+double moves[MOVES] = {};
+int moveCount = 0;
 double lastClock = -1;
-// Added after each time the queue ran dry while it was being fed (the feeds
-// came too late): SHORT_MS more each time, up to SHORT_MAX_MS, given back a
-// millisecond at a time as the feeds keep up.
-constexpr double SHORT_MS = 8;
-constexpr double SHORT_MAX_MS = 120;
-double shortBy = 0;
+// The times between the last GAPS feeds (ms).
+constexpr int GAPS = 128;
+double gaps[GAPS] = {};
+int gapCount = 0;
 double lastFeed = -1;
 // A pause longer than this between feeds (a tab in the background) is not
-// the feeds falling behind.
+// the feeds falling behind: it is not counted, and the queue starts anew.
 constexpr double PAUSE_MS = 100;
+// Added each time the queue ran dry while it was being fed (the feeds came
+// later than they had lately been): SHORT_MS more each time, up to
+// SHORT_MAX_MS, given back a little at each feed while the queue keeps up.
+constexpr double SHORT_MS = 8;
+constexpr double SHORT_MAX_MS = 120;
+constexpr double SHORT_BACK_MS = 0.01;
+double shortBy = 0;
 // A feed that would add fewer samples than this waits for the next (ms).
 constexpr double LEAST_MS = 2;
 
@@ -120,20 +126,23 @@ int chunk() {
     return device.samples < 4096 ? device.samples : 4096;
 }
 
-// The browser's step (samples), from the moves of its clock.
-double step(double clock) {
+// The browser's step (samples).
+double step() {
+    return *std::max_element(moves, moves + (moveCount < MOVES ? moveCount : MOVES));
+}
+
+// How far ahead of the clock the queue is to reach now (samples), from the
+// clock's moves and the feeds' gaps seen so far.
+double lead(double clock, double now, bool fed) {
     if (lastClock >= 0 && clock > lastClock) {
-        steps[stepCount++ % STEPS] = clock - lastClock;
+        moves[moveCount++ % MOVES] = clock - lastClock;
     }
     lastClock = clock;
-    const int n = stepCount < STEPS ? stepCount : STEPS;
-    if (n == 0) {
-        return FRAME_MS * device.freq / 1000;
+    if (fed) {
+        gaps[gapCount++ % GAPS] = now - lastFeed;
     }
-    double sorted[STEPS];
-    std::copy(steps, steps + n, sorted);
-    std::nth_element(sorted, sorted + n / 2, sorted + n);
-    return sorted[n / 2];
+    const double gap = *std::max_element(gaps, gaps + (gapCount < GAPS ? gapCount : GAPS));
+    return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
 }
 
 // Sound held back: mixed unheard at the page's clock.
@@ -165,24 +174,22 @@ void WebSound_feed(double now) {
         return;
     }
     heldSince = -1;
-    const double perMs = device.freq / 1000.0;
     const double clock = soundClock(device.freq);
-    const double browserStep = step(clock);
     const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
+    const double ahead = lead(clock, now, fed);
     lastFeed = now;
-    const double ahead = browserStep + (FRAME_MS + SPARE_MS + shortBy) * perMs;
     if (queuedTo < clock) {
-        // Dry: started again one lead ahead. Where it ran dry while fed, the
-        // lead grows.
+        // Dry: it starts again a step and a little ahead. Where it ran dry
+        // while being fed, the lead grows.
         if (queuedTo >= 0 && fed) {
             shortBy = std::min(shortBy + SHORT_MS, SHORT_MAX_MS);
         }
-        queuedTo = std::ceil(clock + browserStep);
-    } else if (shortBy > 0) {
-        shortBy = std::max(0.0, shortBy - 0.01);
+        queuedTo = std::ceil(clock + std::max(step(), SPARE_MS * device.freq / 1000));
+    } else {
+        shortBy = std::max(0.0, shortBy - SHORT_BACK_MS);
     }
     const double to = std::floor(clock + ahead);
-    if (to - queuedTo < LEAST_MS * perMs) {
+    if (to - queuedTo < LEAST_MS * device.freq / 1000) {
         return;
     }
     while (queuedTo < to) {

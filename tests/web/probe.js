@@ -20,10 +20,12 @@
     return draw.apply(this, args);
   };
   // The tap: every context's destination is a unit gain into the real one, and a worklet hears it.
+  // It counts the frames itself, 128 a call: a browser that works several calls at once may give
+  // them all the same currentFrame.
   const tap = `registerProcessor('tap', class extends AudioWorkletProcessor {
-    process([input]) { const samples = input[0];
-      if (samples?.some((v) => v !== 0)) this.port.postMessage([currentFrame, samples.slice()]);
-      return true; } });`;
+    process([input]) { const samples = input[0]; this.frame ??= currentFrame;
+      if (samples?.some((v) => v !== 0)) this.port.postMessage([this.frame, samples.slice()]);
+      this.frame += 128; return true; } });`;
   const Context = window.AudioContext ?? window.webkitAudioContext;
   window.AudioContext = function (...options) {
     const context = new Context(...options), gain = context.createGain(), out = context.destination;
