@@ -74,7 +74,7 @@ namespace {
 // its clock moves by whole steps), the longest the feeds have lately been
 // apart, a little to spare, and what the queue has lately been found short
 // by.
-constexpr double SPARE_MS = 2;
+constexpr double SPARE_MS = 4;
 // The browser's step, in samples: the largest of the last MOVES moves of its
 // clock seen between feeds (some seconds of them). A move is a step, or a
 // few where the feeds come further apart than steps, or where the browser
@@ -84,7 +84,7 @@ double moves[MOVES] = {};
 int moveCount = 0;
 double lastClock = -1;
 // The times between the last GAPS feeds (ms).
-constexpr int GAPS = 128;
+constexpr int GAPS = 1024;
 double gaps[GAPS] = {};
 int gapCount = 0;
 double lastFeed = -1;

@@ -23,7 +23,7 @@ const stats = (values) => {
 const ms = (seconds) => (seconds * 1000).toFixed(1);
 
 const server = await serve(site), engine = await launch(name);
-setTimeout(() => { console.log('gave up after 240 s'); process.exit(1); }, 240000).unref();
+setTimeout(() => { console.log('gave up after 300 s'); process.exit(1); }, 300000).unref();
 try {
   const page = await engine.open(server.url(), [width, height, 1]);
   await sleep(9000);
@@ -35,7 +35,7 @@ try {
   for (let n = 0; n < Number(throws); n++) {
     // Space once to dive, again to swing at the bird as it passes the club; Space again once it is
     // all over, and the next throw is ready. Lets go while all is quiet.
-    for (const [what, wait] of [['dive', 300], ['swing', 6500], ['', 3000]]) {
+    for (const [what, wait] of [['dive', 630], ['swing', 8500], ['', 3000]]) {
       await page.key('down', ' ');
       await sleep(40);
       await page.key('up', ' ');
