@@ -5,7 +5,9 @@
 # newer systems ship as SDL 1.2) in a folder of its own, and a real desktop
 # to try the game in (Xvfb, openbox, xdotool).
 #   web      the web page's build only: Emscripten (with its SDL 1.2)
-#   browser  the page's test as well: Chromium, Node.js with npm
+#   browser  the page's test as well: the three browser engines (Chromium,
+#            Firefox, WebKitGTK's MiniBrowser with its WebDriver), a sound
+#            server that plays into nothing (PulseAudio), Node.js with npm
 set -eu
 
 PACKAGES="build-essential cmake pkg-config
@@ -16,7 +18,7 @@ libsdl1.2-compat libsdl2-2.0-0 xvfb openbox xdotool x11-utils imagemagick"
 
 case "${1:-}" in
 web) PACKAGES="cmake make emscripten python3" ;;
-browser) PACKAGES="$PACKAGES emscripten chromium" ;;
+browser) PACKAGES="$PACKAGES emscripten chromium firefox-esr webkit2gtk-driver pulseaudio pulseaudio-utils" ;;
 esac
 # The page's test runs on Node.js: the machine's own where it has one.
 if [ "${1:-}" = browser ] && ! command -v npm >/dev/null; then

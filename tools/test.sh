@@ -8,7 +8,9 @@
 # AddressSanitizer with UndefinedBehaviorSanitizer (a shorter soak); and
 # ThreadSanitizer for the test of the mixer's threads. Then the Debian
 # package is built, installed, started and removed. Last, the web page is
-# built with Emscripten and played in a headless Chromium. Any failure or sanitizer
+# built with Emscripten and played in each browser engine: Chromium and
+# Firefox headless, WebKitGTK's MiniBrowser on an X display of its own, with a
+# sound server that plays into nothing. Any failure or sanitizer
 # report fails the run, and so does any step that runs past its bound: the
 # whole command never stands still.
 set -eu
@@ -76,9 +78,9 @@ bounded 300 "the mixer's thread test" env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=
 
 stage "Debian package: build, install, run, remove"
 bounded 1800 "the package test" sh tests/package_test.sh "$PWD/build-package"
-stage "the web page: built with Emscripten, played in Chromium"
+stage "the web page: built with Emscripten, played in Chromium, Firefox and WebKit"
 bounded 600 "building the web page" sh tools/web.sh --build-only
 # puppeteer-core as the lockfile pins it: it drives Debian's Chromium and downloads no browser.
 bounded 300 "installing the page test's tools" npm ci --prefix tools/web --no-audit --no-fund --loglevel=error
-bounded 300 "the web page in Chromium" node tests/web_test.mjs build-web/site
+bounded 600 "the web page in the three engines" node tests/web_test.mjs build-web/site
 stage "all passed"

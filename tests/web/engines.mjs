@@ -162,6 +162,7 @@ const engines = {
       close: () => session('POST', '/url', { url: 'about:blank' }),
     };
     return { skips: { ratio: 'WebDriver sets no pixel ratio, and MiniBrowser has none of its own' },
+      notes: ['WebKitGTK hands on WebDriver\'s touch pointer as a mouse: a tap is a click there'],
       close: () => session('DELETE', ''), async open(url, view) {
         await session('POST', '/url', { url });
         await page.view(view);
