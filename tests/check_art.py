@@ -58,9 +58,9 @@ class Image:
     def at(self, x, y):
         return self.p[y * self.w + x]
 
-    def box(self, threshold=128):
-        """(x0, y0, x1, y1) around the pixels at least this opaque, or None."""
-        pts = [(i % self.w, i // self.w) for i, p in enumerate(self.p) if p[3] >= threshold]
+    def box(self):
+        """(x0, y0, x1, y1) around the pixels more opaque than clear, or None."""
+        pts = [(i % self.w, i // self.w) for i, p in enumerate(self.p) if p[3] >= 128]
         return pts and (min(p[0] for p in pts), pts[0][1], max(p[0] for p in pts), pts[-1][1])
 
     def count(self, pred, box=None):

@@ -79,12 +79,7 @@ Throw play(int second, int frames) {
 const char* const MISS = "-1 s1 ready.wav,0 s2 hepp.wav lift.wav,53 hit@0 rest stuck beat.wav,"
                          "96 s5,156 sign beat.wav";
 
-class Logic : public testing::Test {
-  protected:
-    void SetUp() override { Scene_new(); }
-};
-
-TEST_F(Logic, WholeThrows) {
+TEST(Logic, WholeThrows) {
     struct Row {
         int second, frames;
         const char* events;
@@ -144,7 +139,7 @@ TEST_F(Logic, WholeThrows) {
     }
 }
 
-TEST_F(Logic, StrikeWindowSpeedsAndStickOrBounce) {
+TEST(Logic, StrikeWindowSpeedsAndStickOrBounce) {
     // Strikes on the 43rd to 51st frame of the fall: angle, its cosine and
     // sine (truncated), and the speed of a second draw of 0, 127 and 255.
     const int32_t dir[9][3] = {{12739, 22438, 61574}, {11523, 29448, 58546}, {10278, 36211, 54623},
@@ -157,11 +152,9 @@ TEST_F(Logic, StrikeWindowSpeedsAndStickOrBounce) {
         Scene_new();
         // The first draw is thrown away; only the low 8 bits of the second count.
         Scene_rand = {{255 - press % 3 * 127, 0x7F00 | (press % 3 * 127 + press % 3 / 2)}, 2, 0};
-        // The club strikes 6 to 8 frames after the press, in the window only.
-        int strike = 0;
-        for (int f = press + 8; f >= press + 6; f--) {
-            strike = f >= 43 && f <= 51 ? f : strike;
-        }
+        // The club strikes 6 to 8 frames after the press, on the first in the window.
+        const int first = std::max(press + 6, 43),
+                  strike = first <= std::min(press + 8, 51) ? first : 0;
         const Throw t = play(press, 71 + (strike ? strike : 60));
         ASSERT_EQ(game->state, strike ? STATE_FLIGHT : STATE_SWING);
         if (strike == 0) {
@@ -187,7 +180,7 @@ TEST_F(Logic, StrikeWindowSpeedsAndStickOrBounce) {
     }
 }
 
-TEST_F(Logic, StrikeEdges) {
+TEST(Logic, StrikeEdges) {
     // The window's heights themselves strike, a step outside does not.
     const fixed rows[4][2] = {
         {0x003DB850, 4}, {0x00AA4937, 4}, {0x003DB850 - 1, 3}, {0x00AA4937 + 1, 3}};
@@ -203,7 +196,7 @@ TEST_F(Logic, StrikeEdges) {
     }
 }
 
-TEST_F(Logic, SingleFlightFrames) {
+TEST(Logic, SingleFlightFrames) {
     // A bird at x 300 px in flight; gravity adds -16777 before the move.
     const struct {
         fixed y, vx, vy;
@@ -250,7 +243,7 @@ TEST_F(Logic, SingleFlightFrames) {
     }
 }
 
-TEST_F(Logic, ReturnFromEveryState) {
+TEST(Logic, ReturnFromEveryState) {
     // Waiting, ready, dropping, mid-swing, in flight with a mark, stuck, the
     // sign still falling: {second press, frames, state}.
     const int rows[7][3] = {{0, 30, 0},        {0, 70, 1},        {0, 76, 2},       {20, 96, 3},
@@ -275,9 +268,10 @@ TEST_F(Logic, ReturnFromEveryState) {
     }
 }
 
-TEST_F(Logic, PressesDuringTheResultWaitForTheSign) {
+TEST(Logic, PressesDuringTheResultWaitForTheSign) {
     // Pressing every frame of a result: the next throw starts in the frame
     // the sign lands.
+    Scene_new();
     play(0, 71 + 96);
     int n = 1;
     for (Scene_frame(1); game->state == STATE_RESULT && n < 100; n++) {

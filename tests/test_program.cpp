@@ -170,28 +170,26 @@ struct Start {
 };
 static std::string machine, readySound;
 
-// A 32-bit display (the dummy one is 8-bit), twice the size asked for in "2x".
+// A 32-bit display (the dummy one is 8-bit), twice the size asked for in "2x", none in "mode".
 static int zoom = 1;
 static SDL_Surface* mode32(int w, int h, int, uint32_t flags) {
-    return SDL_SetVideoMode(w * zoom, h * zoom, 32, flags);
+    return zoom ? SDL_SetVideoMode(w * zoom, h * zoom, 32, flags)
+                : (SDL_SetError("no such mode"), nullptr);
 }
 
 static int start(const Start& s) {
     RES_catalogue = Test_catalogue(s.asset, s.bytes, s.bytes ? strlen(s.bytes) : 0);
-    zoom = s.env && strcmp(s.env, "2x") == 0 ? 2 : 1;
+    const std::string env = s.env ? s.env : "";
+    zoom = env == "2x" ? 2 : env == "mode" ? 0 : 1;
     Display_setVideoMode = mode32;
-    if (s.env && strcmp(s.env, "mode") == 0) {
-        Display_setVideoMode = [](int, int, int, uint32_t) -> SDL_Surface* {
-            return SDL_SetError("no such mode"), nullptr;
-        };
-    } else if (s.env && strcmp(s.env, "stuck") == 0) {
+    if (env == "stuck") {
         Shutdown_limit = 1;
         atexit([] { // runs after SDL_Quit
             for (auto t = time(nullptr); time(nullptr) < t + 10;) {
             }
             fputs("the shutdown was not bounded", stderr);
         });
-    } else if (s.env && zoom == 1) {
+    } else if (env.find('=') != std::string::npos) {
         putenv(const_cast<char*>(s.env));
     }
     now += 1000; // time passes before the game starts
@@ -242,8 +240,7 @@ static int start(const Start& s) {
                 const Test_Strip& c = Test_strips[i];
                 const SDL_Surface* m = sprtbl[i].surface;
                 const SDL_Rect& r = sprtbl[i].frameRect;
-                // sdl12-compat takes no run-length coding from SDL_SetAlpha (its surface shows
-                // none).
+                // sdl12-compat takes no run-length coding from SDL_SetAlpha: its strips show none.
                 const uint32_t rle = i == IMG_FLY || i == IMG_SCRATCH ? 0 : SDL_RLEACCELOK,
                                flags = SDL_SRCALPHA | (Test_sdl12compat() ? 0 : SDL_RLEACCELOK);
                 strips += m && m->format->BitsPerPixel == 32 && m->format->Amask && m->w == c.w &&

@@ -27,7 +27,9 @@
 #include <emscripten.h>
 
 // The page's sound: an AudioContext at `rate` where the browser allows it,
-// at its own rate otherwise. The page resumes it at the player's first
+// at its own rate otherwise, working in as small steps as the browser offers
+// up to 5 ms (its sound then plays that much sooner, and the queue can be
+// that much shorter). The page resumes it at the player's first
 // touch (page.js).
 EM_JS(void, soundOpen, (int rate), {
     var Context = window.AudioContext || window.webkitAudioContext;
@@ -35,7 +37,7 @@ EM_JS(void, soundOpen, (int rate), {
         return;
     }
     try {
-        Module.sound = new Context({sampleRate : rate, latencyHint : 'interactive'});
+        Module.sound = new Context({sampleRate : rate, latencyHint : 0.005});
     } catch (notAtThatRate) {
         Module.sound = new Context();
     }
@@ -74,7 +76,7 @@ namespace {
 // its clock moves by whole steps), the longest the feeds have lately been
 // apart, a little to spare, and what the queue has lately been found short
 // by.
-constexpr double SPARE_MS = 4;
+constexpr double SPARE_MS = 6;
 // The browser's step, in samples: the largest of the last MOVES moves of its
 // clock seen between feeds (some seconds of them). A move is a step, or a
 // few where the feeds come further apart than steps, or where the browser
@@ -94,9 +96,9 @@ constexpr double PAUSE_MS = 100;
 // Added each time the queue ran dry while it was being fed (the feeds came
 // later than they had lately been): SHORT_MS more each time, up to
 // SHORT_MAX_MS, given back a little at each feed while the queue keeps up.
-constexpr double SHORT_MS = 8;
+constexpr double SHORT_MS = 5;
 constexpr double SHORT_MAX_MS = 120;
-constexpr double SHORT_BACK_MS = 0.01;
+constexpr double SHORT_BACK_MS = 0.05;
 double shortBy = 0;
 // A feed that would add fewer samples than this waits for the next (ms).
 constexpr double LEAST_MS = 2;
