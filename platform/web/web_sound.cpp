@@ -100,6 +100,9 @@ constexpr double SHORT_MS = 5;
 constexpr double SHORT_MAX_MS = 120;
 constexpr double SHORT_BACK_MS = 0.05;
 double shortBy = 0;
+// What the browser's step and the feeds' gaps are taken to be until seen
+// (ms).
+constexpr double FIRST_GUESS_MS = 16;
 // A feed that would add fewer samples than this waits for the next (ms).
 constexpr double LEAST_MS = 2;
 
@@ -225,6 +228,11 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     device.silence = 0;
     device.size = static_cast<Uint32>(device.samples) * 2;
     opened = true;
+    // Until the browser's steps and the feeds' gaps have been seen, each is
+    // taken as a frame: the browser's sound is often busiest as it starts.
+    moves[0] = FIRST_GUESS_MS * device.freq / 1000;
+    gaps[0] = FIRST_GUESS_MS;
+    moveCount = gapCount = 1;
     paused = true;
     queuedTo = heldSince = lastClock = lastFeed = -1;
     if (obtained != nullptr) {
