@@ -2,7 +2,7 @@
 // step with its picture and whole, input on release, the picture filling every window, and a
 // message when the game cannot run.   node tests/web_test.mjs [SITE [ENGINE...]]
 import fs from 'node:fs'; import path from 'node:path';
-import { launch, names, serve, sleep } from './web/engines.mjs';
+import { launch, names, serve, sleep, until } from './web/engines.mjs';
 import * as sounds from './web/sounds.mjs';
 
 const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..');
@@ -16,11 +16,6 @@ async function check(name, body) {
 }
 const skip = (name, why) => { skipped++; console.log(`skip ${engine.name}: ${name}: ${why}`); };
 const expect = (ok, why) => { if (!ok) throw new Error(why); };
-// Polls `probe` until it returns true; anything else it returns is what it saw.
-async function until(what, probe, ms) {
-  for (let end = Date.now() + ms, seen; (seen = await probe()) !== true; await sleep(40))
-    if (Date.now() > end) throw new Error(`waited ${ms} ms for ${what}${seen ? `, saw ${seen}` : ''}`);
-}
 
 // The start-up pictures' colours at points of the sky no sprite covers (24-bit, bottom row first).
 const points = [[100, 100], [400, 40], [250, 250]];
@@ -160,7 +155,6 @@ async function desktop() {
 
 // On a phone: a tap, a drag that scrolls nothing, then the phone turned.
 async function phone() {
-  if (engine.skips.touch) return skip('a tap acts when let go, on a phone', engine.skips.touch);
   const page = await engine.open(server.url(), layouts[3]);
   await fits(page, layouts[3]);
   await (await firstPicture(page))(9000);

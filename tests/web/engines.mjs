@@ -22,9 +22,10 @@ process.on('exit', () => {
   for (const dir of temporary) fs.rmSync(dir, { recursive: true, force: true, maxRetries: 3 });
 });
 const scratch = (name) => { const dir = fs.mkdtempSync(path.join(os.tmpdir(), `snowpunt-${name}-`)); temporary.push(dir); return dir; };
-async function until(what, probe, ms) {
-  for (const end = Date.now() + ms; !(await probe().catch(() => false)); await sleep(50))
-    if (Date.now() > end) throw new Error(`waited ${ms} ms for ${what}`);
+// Polls `probe` until it returns true; anything else it returns (or throws) is what it saw.
+export async function until(what, probe, ms) {
+  for (let end = Date.now() + ms, seen; (seen = await probe().catch((error) => error.message)) !== true; await sleep(40))
+    if (Date.now() > end) throw new Error(`waited ${ms} ms for ${what}${seen ? `, saw ${seen}` : ''}`);
 }
 // The page's function, run and answered as JSON text.
 const script = (fn, args) => `(async () => JSON.stringify({ value: await (${fn})(...${JSON.stringify(args)}) }))()`;
