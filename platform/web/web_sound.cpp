@@ -127,8 +127,10 @@ const int16_t* mix(int count) {
     return samples;
 }
 
+// The most one call of the mixer mixes: the device's buffer (4096 samples
+// where it names none, or more).
 int chunk() {
-    return device.samples < 4096 ? device.samples : 4096;
+    return device.samples > 0 && device.samples < 4096 ? device.samples : 4096;
 }
 
 // The browser's step (samples).
@@ -206,7 +208,7 @@ void WebSound_feed(double now) {
 
 extern "C" {
 
-// The device as asked for (signed 16-bit, one or two channels), played at
+// The device as asked for (signed 16-bit mono, as the game asks), played at
 // the browser's own rate where it cannot take the one asked; each call of the
 // callback mixes at most the device's buffer.
 int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
