@@ -73,9 +73,12 @@ namespace {
 
 // How far past the browser's clock each feed fills the queue: one step of
 // the browser's own sound work (it plays what is queued a step at a time, and
-// its clock moves by whole steps), the longest the feeds have lately been
-// apart, a little to spare, and what the queue has lately been found short
-// by.
+// its clock moves by whole steps), the longest the page has lately taken
+// over the kind of wait that follows the feed, a little to spare, and what
+// the queue has lately been found short by. A frame's sounds are mixed at the
+// feed after its work, and start where the feeds before have filled the
+// queue to: a feed followed by a short wait queues only a little, and the
+// sounds of a frame come sooner.
 constexpr double SPARE_MS = 6;
 // The browser's step, in samples: the largest of the last MOVES moves of its
 // clock seen between feeds (some seconds of them). A move is a step, or a
@@ -85,11 +88,13 @@ constexpr int MOVES = 1024;
 double moves[MOVES] = {};
 int moveCount = 0;
 double lastClock = -1;
-// The times between the last GAPS feeds (ms).
+// The last GAPS times (ms) the page took over each kind of wait, from one
+// feed to the next.
 constexpr int GAPS = 1024;
-double gaps[GAPS] = {};
-int gapCount = 0;
+double gaps[WAIT_KINDS][GAPS] = {};
+int gapCount[WAIT_KINDS] = {};
 double lastFeed = -1;
+WebSound_wait lastWait = WAIT_SLEEP;
 // A pause longer than this between feeds (a tab in the background) is not
 // the feeds falling behind: it is not counted, and the queue starts anew.
 constexpr double PAUSE_MS = 100;
@@ -138,17 +143,19 @@ double step() {
     return *std::max_element(moves, moves + (moveCount < MOVES ? moveCount : MOVES));
 }
 
-// How far ahead of the clock the queue is to reach now (samples), from the
-// clock's moves and the feeds' gaps seen so far.
-double lead(double clock, double now, bool fed) {
+// How far ahead of the clock the queue is to reach now (samples), to last
+// through a wait of kind `next`, from the clock's moves and the waits seen
+// so far.
+double lead(double clock, double now, bool fed, WebSound_wait next) {
     if (lastClock >= 0 && clock > lastClock) {
         moves[moveCount++ % MOVES] = clock - lastClock;
     }
     lastClock = clock;
     if (fed) {
-        gaps[gapCount++ % GAPS] = now - lastFeed;
+        gaps[lastWait][gapCount[lastWait]++ % GAPS] = now - lastFeed;
     }
-    const double gap = *std::max_element(gaps, gaps + (gapCount < GAPS ? gapCount : GAPS));
+    const int seen = gapCount[next] < GAPS ? gapCount[next] : GAPS;
+    const double gap = *std::max_element(gaps[next], gaps[next] + seen);
     return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
 }
 
@@ -169,7 +176,7 @@ void feedUnheard(double now) {
 
 } // namespace
 
-void WebSound_feed(double now) {
+void WebSound_feed(double now, WebSound_wait next) {
     if (!opened || paused) {
         return;
     }
@@ -183,8 +190,9 @@ void WebSound_feed(double now) {
     heldSince = -1;
     const double clock = soundClock(device.freq);
     const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
-    const double ahead = lead(clock, now, fed);
+    const double ahead = lead(clock, now, fed, next);
     lastFeed = now;
+    lastWait = next;
     if (queuedTo < clock) {
         // Dry: it starts again a step and a little ahead. Where it ran dry
         // while being fed, the lead grows.
@@ -233,8 +241,11 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     // Until the browser's steps and the feeds' gaps have been seen, each is
     // taken as a frame: the browser's sound is often busiest as it starts.
     moves[0] = FIRST_GUESS_MS * device.freq / 1000;
-    gaps[0] = FIRST_GUESS_MS;
-    moveCount = gapCount = 1;
+    moveCount = 1;
+    for (int kind = 0; kind < WAIT_KINDS; kind++) {
+        gaps[kind][0] = FIRST_GUESS_MS;
+        gapCount[kind] = 1;
+    }
     paused = true;
     queuedTo = heldSince = lastClock = lastFeed = -1;
     if (obtained != nullptr) {

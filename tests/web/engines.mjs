@@ -90,40 +90,37 @@ function puppeteerPage(page, evaluate) {
 const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--autoplay-policy=document-user-activation-required'];
 
+// A puppeteer browser's pages, each answering the page's functions through `evaluate(page or its CDP
+// session, expression)`.
+const puppeteerEngine = (browser, cdp, evaluate) => ({ skips: {}, close: () => browser.close(), async open(url, view) {
+  const page = await browser.newPage(), session = cdp ? await page.createCDPSession() : page;
+  await puppeteerPage(page).view(view);
+  await page.goto(url, { timeout: 10000 });
+  return puppeteerPage(page, (expression) => evaluate(session, expression));
+} });
+
 const engines = {
   // Headless Chromium plays its sound through a device of its own that plays into nothing.
   async chromium() {
-    const browser = await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-      userDataDir: scratch('chromium'), protocolTimeout: 20000, args: chromiumArgs });
-    return { skips: {}, close: () => browser.close(), async open(url, view) {
-      const page = await browser.newPage(), cdp = await page.createCDPSession();
-      await puppeteerPage(page).view(view);
-      await page.goto(url, { timeout: 10000 });
-      return puppeteerPage(page, async (expression) => {
-        const reply = await cdp.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
-        if (reply.exceptionDetails) throw new Error(`in the page: ${reply.exceptionDetails.exception?.description}`);
-        return reply.result.value;
-      });
-    } };
+    return puppeteerEngine(await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
+      userDataDir: scratch('chromium'), protocolTimeout: 20000, args: chromiumArgs }), true, async (cdp, expression) => {
+      const reply = await cdp.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+      if (reply.exceptionDetails) throw new Error(`in the page: ${reply.exceptionDetails.exception?.description}`);
+      return reply.result.value;
+    });
   },
   // Firefox: sound only after a gesture, as on a desktop.
   async firefox() {
     const pulse = await soundServer();
-    const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/lib/firefox-esr/firefox-esr',
+    return puppeteerEngine(await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/lib/firefox-esr/firefox-esr',
       headless: true, userDataDir: scratch('firefox'), protocolTimeout: 20000, env: { ...process.env, PULSE_SERVER: pulse },
       extraPrefsFirefox: { 'media.autoplay.default': 1, 'media.autoplay.blocking_policy': 0,
-        'media.autoplay.block-webaudio': true, 'privacy.reduceTimerPrecision': false } });
-    return { skips: {}, close: () => browser.close(), async open(url, view) {
-      const page = await browser.newPage();
-      await puppeteerPage(page).view(view);
-      await page.goto(url, { timeout: 10000 });
-      return puppeteerPage(page, async (expression) => {
-        const realm = page.mainFrame().browsingContext.defaultRealm;
-        const reply = await realm.evaluate(expression, true, { userActivation: false, resultOwnership: 'none' });
-        if (reply.type === 'exception') throw new Error(`in the page: ${reply.exceptionDetails.text}`);
-        return reply.result.value;
-      });
-    } };
+        'media.autoplay.block-webaudio': true, 'privacy.reduceTimerPrecision': false } }), false, async (page, expression) => {
+      const realm = page.mainFrame().browsingContext.defaultRealm;
+      const reply = await realm.evaluate(expression, true, { userActivation: false, resultOwnership: 'none' });
+      if (reply.type === 'exception') throw new Error(`in the page: ${reply.exceptionDetails.text}`);
+      return reply.result.value;
+    });
   },
   // WebKit: MiniBrowser on an X display, driven through WebDriver, which sets no pixel ratio.
   async webkit() {
