@@ -14,8 +14,8 @@
 //   page's fine clock, and each sleep asks for less by what the timer has
 //   lately overslept.
 // - The sound device is the page's own (web_sound.cpp), fed before each
-//   sleep, through it and after each flip, each time for the wait that
-//   follows, so that a sound is heard with its frame.
+//   sleep, through it, as it ends and after each flip, so that a sound is
+//   heard with its frame.
 // - Gamepads show only once a button of theirs is pressed in the page, and
 //   are polled only if joysticks were started with SDL itself.
 #include <SDL/SDL.h>
@@ -63,7 +63,7 @@ constexpr double FEED_EVERY_MS = 5;
 static void pageDelay(uint32_t ms) {
     // The frame's sounds are started: they are mixed before the sleep.
     const double begun = emscripten_get_now();
-    WebSound_feed(begun, WAIT_SLEEP);
+    WebSound_feed(begun);
     const double wanted = ms - overslept + owed;
     const unsigned request = wanted > 0.5 ? static_cast<unsigned>(wanted + 0.5) : 0;
     owed = wanted > 0.5 ? wanted - request : 0;
@@ -72,12 +72,12 @@ static void pageDelay(uint32_t ms) {
     double left = request;
     while (left >= 2 * FEED_EVERY_MS) {
         emscripten_sleep(static_cast<unsigned>(FEED_EVERY_MS));
-        WebSound_feed(emscripten_get_now(), WAIT_SLEEP);
+        WebSound_feed(emscripten_get_now());
         left = begun + request - emscripten_get_now();
     }
     emscripten_sleep(left > 0.5 ? static_cast<unsigned>(left + 0.5) : 0);
     const double woke = emscripten_get_now();
-    WebSound_feed(woke, WAIT_SHOW);
+    WebSound_feed(woke);
     const double late = woke - begun - request;
     // A sleep far past its time (a tab in the background) says nothing of
     // the timer in front, and is not learned from.
@@ -92,7 +92,7 @@ static void pageDelay(uint32_t ms) {
 // the frame has not slept.
 static void pageShown() {
     pagePresent();
-    WebSound_feed(emscripten_get_now(), WAIT_WORK);
+    WebSound_feed(emscripten_get_now());
     if (!slept) {
         emscripten_sleep(0);
     }

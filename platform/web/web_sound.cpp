@@ -73,12 +73,9 @@ namespace {
 
 // How far past the browser's clock each feed fills the queue: one step of
 // the browser's own sound work (it plays what is queued a step at a time, and
-// its clock moves by whole steps), the longest the page has lately taken
-// over the kind of wait that follows the feed, a little to spare, and what
-// the queue has lately been found short by. A frame's sounds are mixed at the
-// feed after its work, and start where the feeds before have filled the
-// queue to: a feed followed by a short wait queues only a little, and the
-// sounds of a frame come sooner.
+// its clock moves by whole steps), the longest the feeds have lately been
+// apart, a little to spare, and what the queue has lately been found short
+// by.
 constexpr double SPARE_MS = 6;
 // The browser's step, in samples: the largest of the last MOVES moves of its
 // clock seen between feeds (some seconds of them). A move is a step, or a
@@ -88,13 +85,11 @@ constexpr int MOVES = 1024;
 double moves[MOVES] = {};
 int moveCount = 0;
 double lastClock = -1;
-// The last GAPS times (ms) the page took over each kind of wait, from one
-// feed to the next.
+// The times between the last GAPS feeds (ms).
 constexpr int GAPS = 1024;
-double gaps[WAIT_KINDS][GAPS] = {};
-int gapCount[WAIT_KINDS] = {};
+double gaps[GAPS] = {};
+int gapCount = 0;
 double lastFeed = -1;
-WebSound_wait lastWait = WAIT_SLEEP;
 // A pause longer than this between feeds (a tab in the background) is not
 // the feeds falling behind: it is not counted, and the queue starts anew.
 constexpr double PAUSE_MS = 100;
@@ -143,19 +138,17 @@ double step() {
     return *std::max_element(moves, moves + (moveCount < MOVES ? moveCount : MOVES));
 }
 
-// How far ahead of the clock the queue is to reach now (samples), to last
-// through a wait of kind `next`, from the clock's moves and the waits seen
-// so far.
-double lead(double clock, double now, bool fed, WebSound_wait next) {
+// How far ahead of the clock the queue is to reach now (samples), from the
+// clock's moves and the feeds' gaps seen so far.
+double lead(double clock, double now, bool fed) {
     if (lastClock >= 0 && clock > lastClock) {
         moves[moveCount++ % MOVES] = clock - lastClock;
     }
     lastClock = clock;
     if (fed) {
-        gaps[lastWait][gapCount[lastWait]++ % GAPS] = now - lastFeed;
+        gaps[gapCount++ % GAPS] = now - lastFeed;
     }
-    const int seen = gapCount[next] < GAPS ? gapCount[next] : GAPS;
-    const double gap = *std::max_element(gaps[next], gaps[next] + seen);
+    const double gap = *std::max_element(gaps, gaps + (gapCount < GAPS ? gapCount : GAPS));
     return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
 }
 
@@ -176,7 +169,7 @@ void feedUnheard(double now) {
 
 } // namespace
 
-void WebSound_feed(double now, WebSound_wait next) {
+void WebSound_feed(double now) {
     if (!opened || paused) {
         return;
     }
@@ -190,9 +183,8 @@ void WebSound_feed(double now, WebSound_wait next) {
     heldSince = -1;
     const double clock = soundClock(device.freq);
     const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
-    const double ahead = lead(clock, now, fed, next);
+    const double ahead = lead(clock, now, fed);
     lastFeed = now;
-    lastWait = next;
     if (queuedTo < clock) {
         // Dry: it starts again a step and a little ahead. Where it ran dry
         // while being fed, the lead grows.
@@ -241,11 +233,8 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     // Until the browser's steps and the feeds' gaps have been seen, each is
     // taken as a frame: the browser's sound is often busiest as it starts.
     moves[0] = FIRST_GUESS_MS * device.freq / 1000;
-    moveCount = 1;
-    for (int kind = 0; kind < WAIT_KINDS; kind++) {
-        gaps[kind][0] = FIRST_GUESS_MS;
-        gapCount[kind] = 1;
-    }
+    gaps[0] = FIRST_GUESS_MS;
+    moveCount = gapCount = 1;
     paused = true;
     queuedTo = heldSince = lastClock = lastFeed = -1;
     if (obtained != nullptr) {
