@@ -14,8 +14,7 @@
 //   page's fine clock, and each sleep asks for less by what the timer has
 //   lately overslept.
 // - The sound device is the page's own (web_sound.cpp), fed before each
-//   sleep, through it, as it ends and after each flip, so that a sound is
-//   heard with its frame.
+//   sleep and after each flip, so that a sound is heard with its frame.
 // - Gamepads show only once a button of theirs is pressed in the page, and
 //   are polled only if joysticks were started with SDL itself.
 #include <SDL/SDL.h>
@@ -68,7 +67,7 @@ static void pageDelay(uint32_t ms) {
     const unsigned request = wanted > 0.5 ? static_cast<unsigned>(wanted + 0.5) : 0;
     owed = wanted > 0.5 ? wanted - request : 0;
     // Slept in pieces that end by the clock, so that only the last one's
-    // lateness counts; fed after each, and before the frame is shown.
+    // lateness counts.
     double left = request;
     while (left >= 2 * FEED_EVERY_MS) {
         emscripten_sleep(static_cast<unsigned>(FEED_EVERY_MS));
@@ -76,9 +75,7 @@ static void pageDelay(uint32_t ms) {
         left = begun + request - emscripten_get_now();
     }
     emscripten_sleep(left > 0.5 ? static_cast<unsigned>(left + 0.5) : 0);
-    const double woke = emscripten_get_now();
-    WebSound_feed(woke);
-    const double late = woke - begun - request;
+    const double late = emscripten_get_now() - begun - request;
     // A sleep far past its time (a tab in the background) says nothing of
     // the timer in front, and is not learned from.
     if (late < 8) {
