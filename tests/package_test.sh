@@ -85,13 +85,9 @@ cmp -s /usr/share/icons/hicolor/32x32/apps/snowpunt.png "$src/packaging/icons/hi
     fail "installed icon differs from the source's"
 
 echo "== hardening =="
-# As dpkg-buildflags hardens: PIE, full RELRO with immediate binding, a stack
-# protector and fortified calls; and no version notes.
-headers=$(readelf -hldSW --dyn-syms "$exe")
-for mark in "Type: *DYN" "GNU_RELRO" "FLAGS.*BIND_NOW" "__stack_chk_fail@" "__[a-z]*printf_chk@"; do
-    echo "$headers" | grep -q "$mark" || fail "the installed game lacks $mark"
-done
-! echo "$headers" | grep -q "\.comment" || fail "the installed game carries a .comment section"
+# Lintian has judged PIE, full RELRO with immediate binding, fortified calls
+# and version notes above; the stack protector it does not look for.
+readelf -W --dyn-syms "$exe" | grep -q "__stack_chk_fail@" || fail "the installed game has no stack protector"
 
 echo "== running the installed game =="
 # Headless, its output line by line. Once it has loaded (the moment of a

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <malloc.h>
+#include <string_view>
 
 #include "game/draw.h"
 #include "platform/images.h"
@@ -192,12 +192,9 @@ void playGame(unsigned long long frames) {
 
 int main(int argc, char* argv[]) {
     unsigned long long value[3] = {100000, 10, 1}; // frames, seeds, first seed
-    const char* const flags[] = {"--frames", "--seeds", "--first-seed"};
+    const std::string_view flags[] = {"--frames", "--seeds", "--first-seed"};
     for (int i = 1; i < argc; i += 2) {
-        int k = 0;
-        while (k < 3 && strcmp(argv[i], flags[k]) != 0) {
-            k++;
-        }
+        const long k = std::find(flags, flags + 3, argv[i]) - flags;
         char* end = nullptr;
         if (k == 3 || i + 1 == argc || (value[k] = strtoull(argv[i + 1], &end, 10), *end != '\0')) {
             fprintf(stderr, "usage: %s [--frames N] [--seeds K] [--first-seed S]\n", argv[0]);

@@ -96,35 +96,31 @@ TEST_F(Draw, FlightFrame) {
 
 TEST_F(Draw, ViewAndCulling) {
     const fixed gone = -px(640) + FOLLOW, at960 = marker(100) - px(960) + FOLLOW;
-    // The view follows the bird past 157.538; the start area is drawn while
-    // the view is right of -640 px, markers strictly inside (-320, 960) px.
-    const struct {
-        fixed birdX;
-        int at[7][2];
-        const char* what;
-    } rows[] = {
+    // The view follows the bird past 157.538; the start area (ice, rock, trees,
+    // board, grumm) is drawn while the view is right of -640 px, markers (100:
+    // its number and sign) strictly inside (-320, 960) px.
+    using Points = std::vector<std::pair<int, int>>;
+    const Points area = {{1187, 249}, {1023, 383}, {689, 300}, {984, 300},
+                         {815, 348},  {853, 380},  {1173, 400}},
+                 marker100 = {{960, 413}, {957, 410}, {917, 413}, {959, 425},
+                              {916, 413}, {953, 410}, {962, 410}};
+    const std::tuple<fixed, Points, const char*> rows[] = {
         {px(548), {{511, 280}, {512, 280}, {583, 280}, {584, 280}}, "ice fly0 fly0 ice"},
         {-px(1000), {{120, 280}, {121, 280}, {192, 280}, {193, 280}}, "bg fly0 fly0 bg"},
-        {gone,
-         {{1187, 249}, {1023, 383}, {689, 300}, {984, 300}, {815, 348}, {853, 380}, {1173, 400}},
-         "bg bg bg bg bg bg grumm0"},
-        {gone + 1,
-         {{1187, 249}, {1023, 383}, {689, 300}, {984, 300}, {815, 348}, {853, 380}, {1173, 400}},
-         "ice rock tree stree TOP sign grumm0"},
-        {at960, {{960, 413}, {957, 410}, {917, 413}, {959, 425}}, "bg bg bg bg"},
-        {at960 + 1,
-         {{960, 413}, {957, 410}, {917, 413}, {959, 425}, {916, 413}, {953, 410}, {962, 410}},
-         "sfont1 sfont1 ssign ssign bg sfont1 sfont1"},
+        {gone, area, "bg bg bg bg bg bg grumm0"},
+        {gone + 1, area, "ice rock tree stree TOP sign grumm0"},
+        {at960, marker100, "bg bg bg bg bg bg bg"},
+        {at960 + 1, marker100, "sfont1 sfont1 ssign ssign bg sfont1 sfont1"},
     };
     Spr_setAni(bird, &ani[ANI_FLY], 0, 0);
     bird->y.value = px(200);
-    for (const auto& r : rows) {
-        draw(r.birdX, 1400);
+    for (const auto& [birdX, at, what] : rows) {
+        draw(birdX, 1400);
         std::string seen;
-        for (int i = 0; i < 7 && r.at[i][0] != 0; i++) {
-            seen += (i ? " " : "") + Scene_at(r.at[i][0], r.at[i][1]);
+        for (auto [x, y] : at) {
+            seen += (seen.empty() ? "" : " ") + Scene_at(x, y);
         }
-        EXPECT_EQ(seen, r.what) << r.birdX;
+        EXPECT_EQ(seen, what) << birdX;
     }
     // Marker 500 at screen x -320 exactly: skipped; a step right, its number
     // is drawn centred 8.5 px right of it.
@@ -154,20 +150,18 @@ TEST_F(Draw, ResultAndShadows) {
 
 TEST_F(Draw, ScratchMarkCentresAndCount) {
     Scene_screen(); // to draw on: sdl12-compat crashes on a blit to none
-    for (int i = 0; i < SCRATCH_MAX; ++i) {
-        game->scratch[i] = {px(100 + i), px(100 + i), 0, 0x10000};
+    std::fill(game->scratch, game->scratch + SCRATCH_MAX, ScratchMark{0, 0, 0, 0x10000});
+    // The ten marks only, the tenth last; each centred on the floored half sum
+    // of its ends, even past 32 bits.
+    game->scratchCount = 200;
+    const std::pair<ScratchMark, fixed> rows[] = {
+        {{-3, 0, 0, 0x10000}, -2}, {{INT32_MAX, INT32_MAX - 2, 0, 0x30000}, INT32_MAX - 1}};
+    for (const auto& [mark, centre] : rows) {
+        game->scratch[SCRATCH_MAX - 1] = mark;
+        Game_draw(game);
+        EXPECT_EQ(std::pair(spr[SPR_SCRATCH].x.value, spr[SPR_SCRATCH].zoomX.value),
+                  std::pair(centre, mark.scaleX));
     }
-    game->scratchCount = 200; // the ten marks only
-    Game_draw(game);
-    EXPECT_EQ(spr[SPR_SCRATCH].x.value, px(109));
-    game->scratchCount = 1; // the floored half sum, even past 32 bits
-    game->scratch[0] = {-3, 0, 0, 0x10000};
-    Game_draw(game);
-    EXPECT_EQ(spr[SPR_SCRATCH].x.value, -2);
-    game->scratch[0] = {INT32_MAX, INT32_MAX - 2, 0, 0x30000};
-    Game_draw(game);
-    EXPECT_EQ(spr[SPR_SCRATCH].x.value, INT32_MAX - 1);
-    EXPECT_EQ(spr[SPR_SCRATCH].zoomX.value, 0x30000);
 }
 
 TEST_F(Draw, MissingBackgroundPaintsSkyHorizonAndSnow) {

@@ -50,7 +50,6 @@ const int colRows[][9] = {
     {1, 1, L, LOSS, HALF, L + ONE, ONE, L, -8389},
     {1, 0, L, LOSS, HALF, L, -0x30000, L, -0x30000}, // arriving on it is no crossing
     {1, 0, L, LOSS, HALF, L, 0x30000, L, 0x30000},
-    {1, 1, SIGN_LANDED_Y, 0x77000000, 0, SIGN_LANDED_Y - 0x400000, -0x400000, SIGN_LANDED_Y, 0},
     {0, 1, 0x80000, 0, ONE, 0x90000, 0x20000, 0x70000, -0x20000}, // x axis, full bounce
     {2, 1, L, LOSS, HALF, L - 1, -0x100000, L - 1, -0x100000}};   // no axis
 
@@ -123,8 +122,7 @@ constexpr View V{-0x640000, -0x17C0000};
 const tuple<View, fixed, fixed, fixed, Sint16, int, double, double, double, Box> drawRows[] = {
     {{V.x + ONE, V.y + ONE}, 0, ONE, ONE, 8, 0, 0, 0, 0, {95, 97, 102, 104}},
     {{HALF, -480 * ONE - HALF}, 0, ONE, ONE, 8, 0, 0, 0, 0, {0, 0, 2, 2}}, // -0.5 is -1, not 0
-    {V, 0x4000, 0x18000, HALF, 8, 8, -90, 1.5, 0.5, TURNED},
-    {V, -0x2000, ONE, ONE, 8, 8, 45, 1, 1, TURNED},
+    {V, -0x2000, ONE, ONE, 8, 8, 45, 1, 1, TURNED}, // each of angle and zooms alone turns it
     {V, 0, ONE, ONE + 1, 8, 8, 0, 1, 1 + 1 / 65536.0, TURNED},
     {V, 0, ONE - 1, ONE, 8, 8, 0, 1 - 1 / 65536.0, 1, TURNED},
     {V, 0x100, ONE, ONE, 16, 4, -1.40625, 1, 1, TURNED}, // cut at the strip's end

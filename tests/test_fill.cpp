@@ -11,11 +11,6 @@
 #include "platform/web/sdl_fill.h"
 #include "tests/support/test_env.h"
 
-static const char* const soundNames[] = {
-#define SOUND(id, name) name,
-#include "game/catalogue.def"
-};
-
 static std::vector<uint8_t> soundBytes(const char* name) {
     const Asset* a = RES_find(name);
     return std::vector<uint8_t>(a->begin, a->end);
@@ -102,7 +97,7 @@ TEST(FillAudio, SoundsLoadAndConvertAsSdlDoes) {
     files[0][40] = 3;
     files[0].insert(files[0].begin() + 36, {'j', 'u', 'n', 'k', 2, 0, 0, 0, 9, 9});
     files[0].insert(files[0].begin() + 12, {'L', 'I', 'S', 'T', 4, 0, 0, 0, 1, 2, 3, 4});
-    for (const char* name : soundNames) {
+    for (const char* name : sounds) {
         files.push_back(soundBytes(name));
     }
     // Each sound taken as each source format; first, as the game converts it for its device.

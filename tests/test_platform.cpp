@@ -151,8 +151,7 @@ TEST(Loading, EachSoundIsItsWaveConvertedForTheDeviceAndUnloadingGivesBackAllLoa
         EXPECT_EQ(snd[i].length, lengths[i]) << sounds[i];
     }
     // Lift needs no conversion: its samples follow a 44-byte header.
-    const uint8_t* lift = RES_find("lift.wav")->begin + 44;
-    EXPECT_EQ(memcmp(snd[SND_LIFT].data, lift, 12672), 0);
+    EXPECT_EQ(memcmp(snd[SND_LIFT].data, RES_find("lift.wav")->begin + 44, 12672), 0);
     unload_sounds(snd, SOUND_COUNT);
     EXPECT_EQ(cycle(true), 0u) << "exact with GLIBC_TUNABLES=glibc.malloc.tcache_count=0 (ctest)";
     load_sounds(snd, nullptr, SOUND_COUNT); // nothing to load without names or a table

@@ -30,6 +30,5 @@ pid=
 grep -E "ERROR SUMMARY|lost|still reachable|suppressed:|total heap usage" "$work/log" | sed 's/^==[0-9]*== *//'
 fail() { tail -n 20 "$work/stderr"; cat "$work/log"; echo "FAILED: $1"; exit 1; }
 [ "$status" -eq 0 ] || fail "exit status $status (99: valgrind found errors)"
-grep -q "ERROR SUMMARY: 0 errors" "$work/log" || fail "valgrind reported errors"
 [ -z "${VALGRIND_EXPECT_STDOUT:-}" ] || grep -qF "$VALGRIND_EXPECT_STDOUT" "$work/stdout" ||
     fail "the program never wrote \"$VALGRIND_EXPECT_STDOUT\""

@@ -35,13 +35,12 @@ function shown(points) {
 }
 const failure = (status = document.getElementById('status')) =>
   (status.hidden || /^Loading/.test(status.textContent) ? '' : status.textContent);
-const pageNow = () => performance.now();
 
 // The page's time of its first picture, and a sleep until `ms` after it.
 async function firstPicture(page) {
   await until('the first picture', () => page.run(() => seen.presents.length > 0), 20000);
   const t0 = await page.run(() => seen.presents[0]);
-  return async (ms) => sleep(t0 + ms - (await page.run(pageNow)));
+  return async (ms) => sleep(t0 + ms - (await page.run(() => performance.now())));
 }
 
 // The picture is the largest 4:3 box of the window, centred, in whole device pixels; nothing scrolls.
@@ -69,25 +68,20 @@ const fits = (page, layout) => {
 };
 
 // Pressed with `down`, held 300 ms, let go with `up`: the bird stays on the ice (`rest`) until let go.
-async function dive(page, input, down, up, rest) {
-  const times = {};
-  await check(`${input} acts when let go, not when pressed`, async () => {
-    times.down = await page.run(pageNow);
+function dive(page, input, down, up, rest) {
+  return check(`${input} acts when let go, not when pressed`, async () => {
     await down();
     await sleep(300);
     expect((await page.run(birdArea)) === rest, `the bird moved while ${input} was held`);
-    times.up = await page.run(pageNow);
     await up();
     await until(`the bird to dive after ${input} was let go`, async () => (await page.run(birdArea)) !== rest, 2000);
   });
-  return times;
 }
 
 // The sounds heard from the last release on: which started when, read from the output whole.
 async function heardSince(page) {
   const release = await page.run(() => seen.releases.at(-1));
-  const heard = await page.run((from) => seen.heard(from), Math.floor(release.clock * 22050));
-  const read = sounds.read(known, heard);
+  const read = sounds.read(known, await page.run((from) => seen.heard(from), Math.floor(release.clock * 22050)));
   expect(!read.fault, `not whole: ${read.fault}`);
   return read.map((sound) => ({ ...sound, lag: sound.frame / 22050 + release.base - release.clock }));
 }
@@ -103,7 +97,7 @@ async function desktop() {
     });
   }
   await check('frames come every 16 ms or so while the bird waits', async () => {
-    const from = await page.run(pageNow);
+    const from = await page.run(() => performance.now());
     await at(11600);
     const times = await page.run((from) => seen.presents.filter((t) => t >= from), from);
     const gaps = times.slice(1).map((t, i) => t - times[i]), slow = gaps.filter((gap) => gap > 40).length;
@@ -173,7 +167,7 @@ async function main() {
   if (!engine.skips.ratio) await engine.open(server.url(), layouts[2]).then(async (page) => fits(page, layouts[2]).then(page.close));
   await phone();
   // A download that fails, a file that is broken, a browser without WebAssembly.
-  for (const [where, what, says, before] of [['wasm404', 'the game\'s code is not found', /could not be loaded/],
+  for (const [where, what, says] of [['wasm404', 'the game\'s code is not found', /could not be loaded/],
     ['wasmbad', 'the game\'s code is broken', /could not be loaded/], ['js404', 'the game\'s script is not found', /could not be loaded/],
     ['nowasm', 'the browser has no WebAssembly', /no WebAssembly/]]) {
     await check(`the page says so when ${what}`, async () => {

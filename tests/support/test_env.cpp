@@ -10,16 +10,13 @@
 static const int headless =
     setenv("SDL_VIDEODRIVER", "dummy", 0) | setenv("SDL_AUDIODRIVER", "dummy", 0);
 
-// A test program the game ends before its tests are done (a stray exit) fails
-// instead of passing with the game's status; a death test's child may end.
+// A test program the game ends during a test (a stray exit) fails instead of
+// passing with the game's status; a death test's child may end. The test
+// record is made first, so that it is still there when this runs.
 static const pid_t testProcess = getpid();
-static bool testsDone = false;
-struct TestsDone : testing::Environment {
-    void TearDown() override { testsDone = true; }
-};
 static const int watched =
-    (testing::AddGlobalTestEnvironment(new TestsDone), atexit([] {
-         if (getpid() == testProcess && !testsDone && !testing::GTEST_FLAG(list_tests)) {
+    (testing::UnitTest::GetInstance(), atexit([] {
+         if (getpid() == testProcess && testing::UnitTest::GetInstance()->current_test_info()) {
              fputs("the test program ended before its tests were done\n", stderr);
              _exit(1);
          }

@@ -2,8 +2,6 @@
 #pragma once
 
 #include <SDL/SDL.h>
-#include <string>
-#include <vector>
 
 #include "game/game.h"
 #include "platform/assets.h"

@@ -3,14 +3,12 @@
 // sample that reaches the sound's output, with the frame of the sound's clock it plays at; and
 // a gamepad to press (`pad`).
 (() => {
-  const seen = (window.seen = { presents: [], releases: [], spaceLeft: 0, quanta: [], rate: 0 });
+  const seen = (window.seen = { presents: [], releases: [], spaceLeft: 0, quanta: [] });
   addEventListener('keydown', (event) => { seen.spaceLeft += event.key === ' ' && !event.defaultPrevented; });
-  // Each release, on the page's clock and on the sound's, with the sound's latency then.
+  // Each release, on the sound's clock, with the base latency the sound states then.
   for (const type of ['keyup', 'mouseup', 'touchend'])
-    addEventListener(type, (event) => { const sound = window.Module?.sound;
-      seen.releases.push({ type, key: event.key, t: performance.now(), state: sound?.state,
-        clock: sound?.currentTime, base: sound?.baseLatency ?? 0, output: sound?.outputLatency ?? 0 });
-    }, true);
+    addEventListener(type, () => seen.releases.push({ clock: window.Module?.sound?.currentTime,
+      base: window.Module?.sound?.baseLatency ?? 0 }), true);
   // A gamepad the browser lists once it is shown (as a browser lists one only once it is pressed).
   const pad = (window.pad = { id: 'pad', index: 0, connected: true, timestamp: 1, axes: [], buttons: [{}] });
   navigator.getGamepads = () => [pad.shown ? pad : null, null, null, null];
@@ -31,13 +29,11 @@
     const context = new Context(...options), gain = context.createGain(), out = context.destination;
     gain.connect(out);
     Object.defineProperty(context, 'destination', { value: gain });
-    seen.rate = context.sampleRate;
     context.audioWorklet.addModule(URL.createObjectURL(new Blob([tap], { type: 'text/javascript' }))).then(() => {
       const node = new AudioWorkletNode(context, 'tap', { channelCount: 1, channelCountMode: 'explicit' });
       node.port.onmessage = ({ data }) => seen.quanta.push(data);
       gain.connect(node);
       node.connect(out);
-      seen.tapped = true;
     });
     return context;
   };

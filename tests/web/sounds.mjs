@@ -25,10 +25,7 @@ export function read(sounds, { first, samples }) {
   let playing = []; // [index, frame it started at]
   const mixed = (set, at) => set.reduce((sum, [i, from]) => (at - from < sounds[i].length
     ? clip(sum + sounds[i][at - from]) : sum), 0);
-  const fits = (set, at) => {
-    for (let k = at; k < Math.min(at + 64, heard.length); k++) if (mixed(set, k) !== heard[k]) return false;
-    return true;
-  };
+  const fits = (set, at) => heard.subarray(at, at + 64).every((v, k) => mixed(set, at + k) === v);
   // How many samples of silence each sound begins with.
   const quiet = sounds.map((sound) => sound.findIndex((v) => v !== 0));
   for (let at = 0; at < heard.length; at++) {
