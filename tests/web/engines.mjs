@@ -90,20 +90,20 @@ function puppeteerPage(page, evaluate) {
 const chromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--autoplay-policy=document-user-activation-required'];
 
-// A puppeteer browser's pages, each answering the page's functions through `evaluate(page or its CDP
-// session, expression)`.
-const puppeteerEngine = (browser, cdp, evaluate) => ({ skips: {}, close: () => browser.close(), async open(url, view) {
-  const page = await browser.newPage(), session = cdp ? await page.createCDPSession() : page;
+// A puppeteer browser's pages, each answering the page's functions through `evaluate(session,
+// expression)`, where `session(page)` is what the engine evaluates through.
+const puppeteerEngine = (browser, session, evaluate) => ({ skips: {}, close: () => browser.close(), async open(url, view) {
+  const page = await browser.newPage(), through = await session(page);
   await puppeteerPage(page).view(view);
   await page.goto(url, { timeout: 10000 });
-  return puppeteerPage(page, (expression) => evaluate(session, expression));
+  return puppeteerPage(page, (expression) => evaluate(through, expression));
 } });
 
 const engines = {
   // Headless Chromium plays its sound through a device of its own that plays into nothing.
   async chromium() {
-    return puppeteerEngine(await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true,
-      userDataDir: scratch('chromium'), protocolTimeout: 20000, args: chromiumArgs }), true, async (cdp, expression) => {
+    return puppeteerEngine(await puppeteer.launch({ executablePath: '/usr/bin/chromium', headless: true, userDataDir: scratch('chromium'),
+      protocolTimeout: 20000, args: chromiumArgs }), (page) => page.createCDPSession(), async (cdp, expression) => {
       const reply = await cdp.send('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
       if (reply.exceptionDetails) throw new Error(`in the page: ${reply.exceptionDetails.exception?.description}`);
       return reply.result.value;
@@ -115,7 +115,7 @@ const engines = {
     return puppeteerEngine(await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/lib/firefox-esr/firefox-esr',
       headless: true, userDataDir: scratch('firefox'), protocolTimeout: 20000, env: { ...process.env, PULSE_SERVER: pulse },
       extraPrefsFirefox: { 'media.autoplay.default': 1, 'media.autoplay.blocking_policy': 0,
-        'media.autoplay.block-webaudio': true, 'privacy.reduceTimerPrecision': false } }), false, async (page, expression) => {
+        'media.autoplay.block-webaudio': true, 'privacy.reduceTimerPrecision': false } }), (page) => page, async (page, expression) => {
       const realm = page.mainFrame().browsingContext.defaultRealm;
       const reply = await realm.evaluate(expression, true, { userActivation: false, resultOwnership: 'none' });
       if (reply.type === 'exception') throw new Error(`in the page: ${reply.exceptionDetails.text}`);

@@ -7,8 +7,8 @@
   addEventListener('keydown', (event) => { seen.spaceLeft += event.key === ' ' && !event.defaultPrevented; });
   // Each release, on the sound's clock, with the base latency the sound states then.
   for (const type of ['keyup', 'mouseup', 'touchend'])
-    addEventListener(type, () => seen.releases.push({ clock: window.Module?.sound?.currentTime,
-      base: window.Module?.sound?.baseLatency ?? 0 }), true);
+    addEventListener(type, () => { const sound = window.Module?.sound;
+      seen.releases.push({ clock: sound?.currentTime, base: sound?.baseLatency ?? 0 }); }, true);
   // A gamepad the browser lists once it is shown (as a browser lists one only once it is pressed).
   const pad = (window.pad = { id: 'pad', index: 0, connected: true, timestamp: 1, axes: [], buttons: [{}] });
   navigator.getGamepads = () => [pad.shown ? pad : null, null, null, null];
