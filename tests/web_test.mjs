@@ -28,19 +28,20 @@ const looksLike = (seen) => Object.keys(pictures).find((name) => pictures[name].
 // In the page: the game's screen around the bird on the ice, the page's canvas at points, its message.
 const birdArea = () => Module.canvas.getContext('2d').getImageData(490, 40, 130, 100).data
   .reduce((h, v) => (h * 31 + v) | 0, 7);
-function shown(points) {
+async function shown(points, at) {
+  const still = seen.stills.find(({ from, to }) => from <= at && at < to);
   const g = Object.assign(document.createElement('canvas'), { width: 640, height: 480 }).getContext('2d');
-  g.drawImage(document.getElementById('canvas'), 0, 0, 640, 480);
+  g.drawImage(await (still?.copy ?? document.getElementById('canvas')), 0, 0, 640, 480);
   return points.map(([x, y]) => [...g.getImageData(x, y, 1, 1).data.slice(0, 3)]);
 }
 const failure = (status = document.getElementById('status')) =>
   (status.hidden || /^Loading/.test(status.textContent) ? '' : status.textContent);
 
-// The page's time of its first picture, and a sleep until `ms` after it.
+// A sleep until `ms` after the page's first picture, answering the page's time then.
 async function firstPicture(page) {
   await until('the first picture', () => page.run(() => seen.presents.length > 0), 20000);
   const t0 = await page.run(() => seen.presents[0]);
-  return async (ms) => sleep(t0 + ms - (await page.run(() => performance.now())));
+  return async (ms) => sleep(t0 + ms - (await page.run(() => performance.now()))).then(() => t0 + ms);
 }
 
 // The picture is the largest 4:3 box of the window, centred, in whole device pixels; nothing scrolls.
@@ -90,12 +91,11 @@ async function desktop() {
   const page = await engine.open(server.url(), layouts[0]);
   await fits(page, layouts[0]);
   const at = await firstPicture(page);
-  for (const [name, ms] of [['promo', 1000], ['title', 4500], ['start screen', 7500]]) {
+  for (const [name, ms] of [['promo', 1000], ['title', 4500], ['start screen', 7500]])
     await check(`${ms / 1000} s after the first picture, the page shows the ${name}`, async () => {
-      const seen = looksLike(await at(ms).then(() => page.run(shown, points)));
+      const seen = looksLike(await page.run(shown, points, await at(ms)));
       expect(seen === name, `it shows ${seen}`);
     });
-  }
   await check('frames come every 16 ms or so while the bird waits', async () => {
     const from = await page.run(() => performance.now());
     await at(11600);
@@ -119,14 +119,13 @@ async function desktop() {
   });
   await check('Space scrolls nothing', async () => expect(await page.run(
     () => seen.spaceLeft === 0 && document.scrollingElement.scrollTop === 0), 'Space is left to the browser'));
-  for (const key of ['Escape', 'F11']) {
+  for (const key of ['Escape', 'F11'])
     await check(`${key} leaves the game running`, async () => {
       const count = await page.run(() => seen.presents.length);
       await page.press(key);
       await until('20 more frames', () => page.run((count) => seen.presents.length > count + 20, count), 2000);
       expect((await page.run(failure)) === '', `the page says: ${await page.run(failure)}`);
     });
-  }
   await page.run(() => (pad.shown = true) && window.dispatchEvent(new Event('gamepadconnected')));
   const button = (pressed) => page.run((pressed) =>
     (pad.buttons[0] = { pressed, touched: pressed, value: +pressed }) && pad.timestamp++, pressed);
@@ -169,13 +168,12 @@ async function main() {
   // A download that fails, a file that is broken, a browser without WebAssembly.
   for (const [where, what, says] of [['wasm404', 'the game\'s code is not found', /could not be loaded/],
     ['wasmbad', 'the game\'s code is broken', /could not be loaded/], ['js404', 'the game\'s script is not found', /could not be loaded/],
-    ['nowasm', 'the browser has no WebAssembly', /no WebAssembly/]]) {
+    ['nowasm', 'the browser has no WebAssembly', /no WebAssembly/]])
     await check(`the page says so when ${what}`, async () => {
       const page = await engine.open(server.url(where), layouts[0]);
       await until('the message', async () => says.test(await page.run(failure)) || await page.run(failure), 10000)
         .finally(() => page.close());
     });
-  }
 }
 
 // Each engine has 150 s; what was started goes with the process.

@@ -3,7 +3,7 @@
 // sample that reaches the sound's output, with the frame of the sound's clock it plays at; and
 // a gamepad to press (`pad`).
 (() => {
-  const seen = (window.seen = { presents: [], releases: [], spaceLeft: 0, quanta: [] });
+  const seen = (window.seen = { presents: [], stills: [], releases: [], spaceLeft: 0, quanta: [] });
   addEventListener('keydown', (event) => { seen.spaceLeft += event.key === ' ' && !event.defaultPrevented; });
   // Each release, on the sound's clock, with the base latency the sound states then.
   for (const type of ['keyup', 'mouseup', 'touchend'])
@@ -12,9 +12,12 @@
   // A gamepad the browser lists once it is shown (as a browser lists one only once it is pressed).
   const pad = (window.pad = { id: 'pad', index: 0, connected: true, timestamp: 1, axes: [], buttons: [{}] });
   navigator.getGamepads = () => [pad.shown ? pad : null, null, null, null];
+  // A picture up over 100 ms (the start-up's) is kept as the next replaces it, to be read late.
   const draw = CanvasRenderingContext2D.prototype.drawImage;
   CanvasRenderingContext2D.prototype.drawImage = function (...args) {
-    if (this.canvas.id === 'canvas') seen.presents.push(performance.now());
+    const now = performance.now(), from = seen.presents.at(-1);
+    if (this.canvas.id === 'canvas' && now - from > 100) seen.stills.push({ from, to: now, copy: createImageBitmap(this.canvas) });
+    if (this.canvas.id === 'canvas') seen.presents.push(now);
     return draw.apply(this, args);
   };
   // The tap: every context's destination is a unit gain into the real one, and a worklet hears it.

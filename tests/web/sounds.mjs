@@ -1,7 +1,6 @@
 // What the page's sound output should be: the game's six sounds as its mixer plays them, and a
 // reading of what the probe heard as those sounds, each whole, and silence.
-import fs from 'node:fs';
-import path from 'node:path';
+import fs from 'node:fs'; import path from 'node:path';
 
 // In the mixer's order, 16-bit mono at 22050 Hz: a sound stored at 11025 Hz has each sample twice.
 export const names = ['BEAT', 'READY', 'HUI', 'HEPP', 'BOUNCE', 'LIFT'];
