@@ -66,6 +66,13 @@
     style.setProperty('--x', Math.floor((width - w) / 2) / ratio + 'px');
     style.setProperty('--y', Math.floor((height - h) / 2) / ratio + 'px');
     if (canvas.width !== w || canvas.height !== h) {
+      // What the page shows stays shown, scaled to the new box until the
+      // next flip: the screen itself may already hold the next frame, or
+      // the next start-up picture, drawn and not yet flipped.
+      var last = document.createElement('canvas');
+      last.width = canvas.width;
+      last.height = canvas.height;
+      if (frames > 0) last.getContext('2d', memory).drawImage(canvas, 0, 0);
       canvas.width = w;
       canvas.height = h;
       var times = Math.max(1, Math.ceil(w / 640));
@@ -73,7 +80,7 @@
       repeated.width = smooth ? 640 * times : 0;
       repeated.height = smooth ? 480 * times : 0;
       gaps = gapCount = slowRuns = 0;
-      if (frames > 0) present();
+      if (frames > 0) shown.drawImage(last, 0, 0, w, h);
     }
   }
 
