@@ -6,11 +6,6 @@
 // little past the next feed: the samples mixed in a frame are heard a few
 // tens of milliseconds after it.
 //
-// - A sound the game starts is heard from the first queued buffer the
-//   browser cannot yet have begun to work, not after the whole queue: the
-//   buffers from there are taken back, the mixer is taken back to where it
-//   was at their start, and they are mixed again with the new sound.
-//
 // - The device plays at the rate asked for where the browser can run its
 //   sound at that rate (the samples then reach the output as they are
 //   mixed); elsewhere the browser resamples them.
@@ -30,8 +25,6 @@
 #include <cmath>
 #include <cstring>
 #include <emscripten.h>
-
-#include "game/game.h"
 
 // The page's sound: an AudioContext at `rate` where the browser allows it,
 // at its own rate otherwise, working in as small steps as the browser offers
@@ -55,8 +48,8 @@ EM_JS(int, soundRunning, (),
 // The browser's clock for its sound, in samples at `rate`.
 EM_JS(double, soundClock, (int rate), { return Module.sound.currentTime * rate; });
 // Plays `count` signed 16-bit samples from `samples` at sample `at` of the
-// browser's clock, kept under `slot` to be taken back.
-EM_JS(void, soundPlay, (const int16_t* samples, int count, double at, int rate, int slot), {
+// browser's clock.
+EM_JS(void, soundPlay, (const int16_t* samples, int count, double at, int rate), {
     var sound = Module.sound;
     var buffer = sound.createBuffer(1, count, rate);
     var data = buffer.getChannelData(0);
@@ -68,16 +61,7 @@ EM_JS(void, soundPlay, (const int16_t* samples, int count, double at, int rate, 
     source.buffer = buffer;
     source.connect(sound.destination);
     source.start(at / rate);
-    (Module.soundQueue = Module.soundQueue || [])[slot] = source;
 });
-// Takes back the buffer kept under `slot`, which has not begun to play.
-EM_JS(void, soundTakeBack, (int slot), {
-    Module.soundQueue[slot].stop();
-    Module.soundQueue[slot] = null;
-});
-// Lets go of the buffer kept under `slot`, which plays on: the page holds
-// only the buffers that can still be taken back.
-EM_JS(void, soundLetGo, (int slot), { Module.soundQueue[slot] = null; });
 EM_JS(void, soundClose, (), {
     if (Module.sound) {
         Module.sound.close();
@@ -135,32 +119,6 @@ double heldMixed = 0;
 // The samples of one feed: at most the device's buffer at a time.
 int16_t samples[4096];
 
-// The buffers queued, numbered in order: where each starts on the browser's
-// clock and where the mixer was in each sound then. Those numbered from
-// `queueFrom` to `queueEnd` may still be taken back; the page keeps the
-// source of each under its number in the ring (soundPlay).
-constexpr int QUEUE = 256;
-struct Queued {
-    double at;
-    SoundEntry sounds[SOUND_COUNT];
-};
-Queued queue[QUEUE];
-int queueFrom = 0;
-int queueEnd = 0;
-// Where the mixer was in each sound after the last buffer queued.
-SoundEntry mixedTo[SOUND_COUNT];
-
-// The game's sounds, which its mixer (platform/audio.cpp) mixes: null while
-// there are none.
-SoundEntry* gameSounds() {
-    const auto* game = static_cast<const GameRecord*>(device.userdata);
-    return game != nullptr ? game->snd : nullptr;
-}
-
-bool samePlace(const SoundEntry& a, const SoundEntry& b) {
-    return a.playPos == b.playPos && a.remaining == b.remaining && a.playing == b.playing;
-}
-
 // The mixer's next `count` samples, from silence.
 const int16_t* mix(int count) {
     const int bytes = count * 2;
@@ -194,72 +152,9 @@ double lead(double clock, double now, bool fed) {
     return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
 }
 
-// Queues `count` samples of the mixer at `queuedTo`, remembering where the
-// mixer was at their start.
-void queueMix(int count) {
-    if (queueEnd - queueFrom == QUEUE) {
-        soundLetGo(queueFrom++ % QUEUE);
-    }
-    Queued& queued = queue[queueEnd % QUEUE];
-    queued.at = queuedTo;
-    SoundEntry* sounds = gameSounds();
-    if (sounds != nullptr) {
-        memcpy(queued.sounds, sounds, sizeof queued.sounds);
-    }
-    soundPlay(mix(count), count, queuedTo, device.freq, queueEnd % QUEUE);
-    queuedTo += count;
-    queueEnd++;
-    if (sounds != nullptr) {
-        memcpy(mixedTo, sounds, sizeof mixedTo);
-    }
-}
-
-// The queued buffers that start before `clock` (samples) have begun, or are
-// about to: they can no longer be taken back.
-void letGo(double clock) {
-    while (queueFrom < queueEnd && queue[queueFrom % QUEUE].at < clock) {
-        soundLetGo(queueFrom++ % QUEUE);
-    }
-}
-
-// A sound started since the last feed (a place the mixer did not leave it
-// at): the queued buffers from the first one that starts past what the
-// browser may already have worked (its step and a little ahead of its clock)
-// are taken back, and the mixer is taken back to where it was at their start
-// in every sound the game left alone. Whether it took any back.
-bool takeBack(double clock) {
-    SoundEntry* sounds = gameSounds();
-    if (sounds == nullptr || std::equal(sounds, sounds + SOUND_COUNT, mixedTo, samePlace)) {
-        return false;
-    }
-    const double unheard = clock + step() + SPARE_MS * device.freq / 1000;
-    int from = queueFrom;
-    while (from < queueEnd && queue[from % QUEUE].at < unheard) {
-        from++;
-    }
-    if (from == queueEnd) {
-        return false;
-    }
-    const Queued& back = queue[from % QUEUE];
-    for (int i = 0; i < SOUND_COUNT; i++) {
-        if (samePlace(sounds[i], mixedTo[i])) {
-            sounds[i].playPos = back.sounds[i].playPos;
-            sounds[i].remaining = back.sounds[i].remaining;
-            sounds[i].playing = back.sounds[i].playing;
-        }
-    }
-    for (int n = from; n < queueEnd; n++) {
-        soundTakeBack(n % QUEUE);
-    }
-    queuedTo = back.at;
-    queueEnd = from;
-    return true;
-}
-
 // Sound held back: mixed unheard at the page's clock.
 void feedUnheard(double now) {
     queuedTo = lastClock = -1;
-    letGo(INFINITY);
     if (heldSince < 0) {
         heldSince = now;
         heldMixed = 0;
@@ -290,7 +185,6 @@ void WebSound_feed(double now) {
     const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
     const double ahead = lead(clock, now, fed);
     lastFeed = now;
-    letGo(clock);
     if (queuedTo < clock) {
         // Dry: it starts again a step and a little ahead. Where it ran dry
         // while being fed, the lead grows.
@@ -301,14 +195,14 @@ void WebSound_feed(double now) {
     } else {
         shortBy = std::max(0.0, shortBy - SHORT_BACK_MS);
     }
-    // What was taken back is mixed again at once, however little.
-    const bool tookBack = takeBack(clock);
     const double to = std::floor(clock + ahead);
-    if (!tookBack && to - queuedTo < LEAST_MS * device.freq / 1000) {
+    if (to - queuedTo < LEAST_MS * device.freq / 1000) {
         return;
     }
     while (queuedTo < to) {
-        queueMix(to - queuedTo < chunk() ? static_cast<int>(to - queuedTo) : chunk());
+        const int count = to - queuedTo < chunk() ? static_cast<int>(to - queuedTo) : chunk();
+        soundPlay(mix(count), count, queuedTo, device.freq);
+        queuedTo += count;
     }
 }
 
@@ -352,7 +246,6 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
 void SDL_PauseAudio(int pause_on) {
     paused = pause_on != 0;
     queuedTo = heldSince = lastClock = lastFeed = -1;
-    letGo(INFINITY);
 }
 
 void SDL_CloseAudio() {
