@@ -69,10 +69,12 @@
       // What the page shows stays shown, scaled to the new box until the
       // next flip: the screen itself may already hold the next frame, or
       // the next start-up picture, drawn and not yet flipped.
-      var last = document.createElement('canvas');
-      last.width = canvas.width;
-      last.height = canvas.height;
-      if (frames > 0) last.getContext('2d', memory).drawImage(canvas, 0, 0);
+      var last = frames > 0 ? document.createElement('canvas') : null;
+      if (last) {
+        last.width = canvas.width;
+        last.height = canvas.height;
+        last.getContext('2d', memory).drawImage(canvas, 0, 0);
+      }
       canvas.width = w;
       canvas.height = h;
       var times = Math.max(1, Math.ceil(w / 640));
@@ -80,7 +82,7 @@
       repeated.width = smooth ? 640 * times : 0;
       repeated.height = smooth ? 480 * times : 0;
       gaps = gapCount = slowRuns = 0;
-      if (frames > 0) shown.drawImage(last, 0, 0, w, h);
+      if (last) shown.drawImage(last, 0, 0, w, h);
     }
   }
 

@@ -15,9 +15,11 @@
   // A picture up over 100 ms (the start-up's) is kept as the next replaces it, to be read late.
   const draw = CanvasRenderingContext2D.prototype.drawImage;
   CanvasRenderingContext2D.prototype.drawImage = function (...args) {
-    const now = performance.now(), from = seen.presents.at(-1);
-    if (this.canvas.id === 'canvas' && now - from > 100) seen.stills.push({ from, to: now, copy: createImageBitmap(this.canvas) });
-    if (this.canvas.id === 'canvas') seen.presents.push(now);
+    if (this.canvas.id === 'canvas') {
+      const now = performance.now(), from = seen.presents.at(-1);
+      if (now - from > 100) seen.stills.push({ from, to: now, copy: createImageBitmap(this.canvas) });
+      seen.presents.push(now);
+    }
     return draw.apply(this, args);
   };
   // The tap: every context's destination is a unit gain into the real one, and a worklet hears it.
