@@ -13,8 +13,11 @@
 //   the browser's timer, which wakes late: the frames are paced by the
 //   page's fine clock, and each sleep asks for less by what the timer has
 //   lately overslept.
-// - The sound device is the page's own (web_sound.cpp), fed before each
-//   sleep and after each flip, so that a sound is heard with its frame.
+// - The sound device is the page's own (web_sound.cpp): the game's mixer
+//   on the page's sound thread, handed each sound as the game starts it.
+//   Where the page has no sound thread, it is fed before each sleep, every
+//   few milliseconds of it and after each flip, so that a sound is heard
+//   with its frame.
 // - Gamepads show only once a button of theirs is pressed in the page, and
 //   are polled only if joysticks were started with SDL itself.
 #include <SDL/SDL.h>
@@ -55,21 +58,22 @@ static double owed = 0;
 // Whether the frame has slept.
 static bool slept;
 
-// The sound is fed at least this often while the page sleeps (ms): the
-// browser plays only a little of it ahead, and a frame is mostly its sleep.
+// The sound, where the page feeds it, is fed at least this often while the
+// page sleeps (ms): the browser plays only a little of it ahead, and a frame
+// is mostly its sleep.
 constexpr double FEED_EVERY_MS = 5;
 
 static void pageDelay(uint32_t ms) {
     // The frame's sounds are started: they are mixed before the sleep.
     const double begun = emscripten_get_now();
-    WebSound_feed(begun);
+    const bool feeding = WebSound_feed(begun);
     const double wanted = ms - overslept + owed;
     const unsigned request = wanted > 0.5 ? static_cast<unsigned>(wanted + 0.5) : 0;
     owed = wanted > 0.5 ? wanted - request : 0;
-    // Slept in pieces that end by the clock, so that only the last one's
-    // lateness counts.
+    // Where the sound is fed, slept in pieces that end by the clock, so that
+    // only the last one's lateness counts.
     double left = request;
-    while (left >= 2 * FEED_EVERY_MS) {
+    while (feeding && left >= 2 * FEED_EVERY_MS) {
         emscripten_sleep(static_cast<unsigned>(FEED_EVERY_MS));
         WebSound_feed(emscripten_get_now());
         left = begun + request - emscripten_get_now();

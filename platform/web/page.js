@@ -157,10 +157,13 @@
 
   // Sound: the browser lets the game's sound (Module.sound, web_sound.cpp)
   // play only once the player has pressed, clicked or tapped; it is resumed
-  // at each such moment until it plays.
+  // at each such moment until it plays, and the game's mixer told when.
   function wake() {
     var sound = window.Module && Module.sound;
-    if (sound && sound.state !== 'running' && sound.state !== 'closed') sound.resume().catch(function () {});
+    if (sound && sound.state !== 'running' && sound.state !== 'closed') {
+      Module.soundWoken = performance.now();
+      sound.resume().catch(function () {});
+    }
   }
   ['keydown', 'keyup', 'mousedown', 'mouseup', 'pointerup', 'touchend', 'click'].forEach(function (type) {
     window.addEventListener(type, wake, true);

@@ -1,23 +1,33 @@
 // The sound device in a web page, under SDL 1.2's names, in place of the
 // browser's SDL's own: that one asks for a buffer of the device's samples
 // from a timer and queues several ahead, so that a sound started in a frame
-// is heard a quarter of a second after it. Here the page feeds the device
-// itself, a few times a frame (WebSound_feed), with just enough to reach a
-// little past the next feed: the samples mixed in a frame are heard a few
-// tens of milliseconds after it.
+// is heard a quarter of a second after it.
 //
-// - The device plays at the rate asked for where the browser can run its
-//   sound at that rate (the samples then reach the output as they are
-//   mixed); elsewhere the browser resamples them.
-// - Every mixed sample is played once, in order, each buffer starting at
-//   the sample where the one before it ends. Where the feeds stop (a tab in
-//   the background), the queue runs dry and the next feed starts it again a
-//   little ahead of the browser's clock: the sounds go on from where the
-//   mixer is, with nothing owed and nothing stale.
-// - Before the player's first key, click or tap the browser holds sound
-//   back and its clock stands still: the device mixes at the page's clock
-//   then, unheard, so that the sounds started meanwhile run on and none is
-//   heard late.
+// Here the game's own mixer runs on the page's sound thread
+// (sound_mixer.cpp, sound_worklet.js), a step at a time as the browser
+// plays, as the desktop's runs on its audio thread. Each time the game
+// starts a sound (under the device's lock) the voice is handed to it: a
+// sound is heard from the browser's next step, whatever the page's own
+// thread is doing then. Nothing is queued: a tab in the background plays on
+// as the game starts its sounds there, and nothing is owed when it comes
+// back.
+//
+// Where the sound thread cannot run (a page not served over https, a
+// browser without one, or the device's rate refused), the page feeds the
+// device itself instead, a few times a frame (WebSound_feed), with just
+// enough to reach a little past the next feed: the samples mixed in a frame
+// are heard a few tens of milliseconds after it. Every mixed sample is
+// played once, in order. Where the feeds stop (a tab in the background),
+// the queue runs dry and the next feed starts it again a little ahead of the
+// browser's clock: the sounds go on from where the mixer is, with nothing
+// owed and nothing stale.
+//
+// Before the player's first key, click or tap the browser holds sound back
+// and its clock stands still: the device mixes here at the page's clock
+// then, unheard, so that the sounds started meanwhile run on and none is
+// heard late. From the touch until the browser lets the sound play, the
+// mixer waits, so that the sounds the touch starts are heard whole; the
+// sound thread, or the feeds, take the voices on from there.
 #include "platform/web/web_sound.h"
 
 #include <SDL/SDL.h>
@@ -26,11 +36,15 @@
 #include <cstring>
 #include <emscripten.h>
 
+#include "game/game.h"
+
 // The page's sound: an AudioContext at `rate` where the browser allows it,
 // at its own rate otherwise, working in as small steps as the browser offers
-// up to 5 ms (its sound then plays that much sooner, and the queue can be
-// that much shorter). The page resumes it at the player's first
-// touch (page.js).
+// up to 5 ms. The page resumes it at the player's first touch (page.js).
+// Where it runs at `rate` and has a sound thread, the mixer's module and
+// the thread's script are loaded beside the page, and Module.soundMixer is
+// the mixer's node once they are (null where they cannot be: the device
+// then feeds buffers).
 EM_JS(void, soundOpen, (int rate), {
     var Context = window.AudioContext || window.webkitAudioContext;
     if (!Context) {
@@ -41,10 +55,62 @@ EM_JS(void, soundOpen, (int rate), {
     } catch (notAtThatRate) {
         Module.sound = new Context();
     }
+    var sound = Module.sound;
+    Module.soundMixer = null;
+    if (!sound.audioWorklet || sound.sampleRate != rate || typeof fetch != 'function') {
+        return;
+    }
+    Module.soundMixer = undefined;
+    var mixerModule = fetch('snowpunt_mixer.wasm').then(function(response) {
+        if (!response.ok) {
+            throw new Error(response.status);
+        }
+        return response.arrayBuffer();
+    });
+    Promise.all([ mixerModule, sound.audioWorklet.addModule('sound_worklet.js') ])
+        .then(function(loaded) {
+            var node = new AudioWorkletNode(sound, 'snowpunt-mixer', {
+                numberOfInputs : 0,
+                outputChannelCount : [1],
+                processorOptions : {module : loaded[0]}
+            });
+            node.onprocessorerror = function() {
+                node.disconnect();
+                Module.soundMixer = null;
+            };
+            node.connect(sound.destination);
+            Module.soundMixer = node;
+        })
+        .catch(function() { Module.soundMixer = null; });
 });
-// Whether the page's sound plays: 1 running, 0 held back, -1 none at all.
-EM_JS(int, soundRunning, (),
-      { return Module.sound ? (Module.sound.state == 'running' ? 1 : 0) : -1; });
+// How the page's sound plays now: MIXER on the sound thread, BUFFERS fed
+// from here, HELD back (or the sound thread still loading), or NONE at all.
+enum SoundMode { NONE = -1, HELD = 0, BUFFERS = 1, MIXER = 2 };
+EM_JS(int, soundMode, (), {
+    var sound = Module.sound;
+    if (!sound) {
+        return -1;
+    }
+    if (sound.state != 'running' || typeof Module.soundMixer == 'undefined') {
+        return 0;
+    }
+    return Module.soundMixer ? 2 : 1;
+});
+// Hands the sound thread voice `voice`'s samples, copied.
+EM_JS(void, mixerSound, (int voice, const uint8_t* data, uint32_t length), {
+    var copy = HEAPU8.slice(data, data + length);
+    if (Module.soundMixer)
+        Module.soundMixer.port.postMessage([ 'sound', voice, copy ], [copy.buffer]);
+});
+// Hands the sound thread voice `voice`: `remaining` bytes from byte `at`, if
+// it plays.
+EM_JS(void, mixerVoice, (int voice, uint32_t at, uint32_t remaining, int playing), {
+    if (Module.soundMixer)
+        Module.soundMixer.port.postMessage([ 'voice', voice, at, remaining, playing ]);
+});
+// When the player's touch last asked the browser to let the sound play, on
+// the page's clock (page.js); -1 before.
+EM_JS(double, soundWoken, (), { return Module.soundWoken || -1; });
 // The browser's clock for its sound, in samples at `rate`.
 EM_JS(double, soundClock, (int rate), { return Module.sound.currentTime * rate; });
 // Plays `count` signed 16-bit samples from `samples` at sample `at` of the
@@ -112,10 +178,16 @@ bool paused = true;
 // The sample of the browser's clock at which the next buffer starts; -1
 // while nothing is queued.
 double queuedTo = -1;
-// While sound is held back: the page's time (ms) from which it is, and the
-// samples mixed unheard since.
+// While sound is held back: the page's time (ms) from which it is, less the
+// moments it waited for the browser, the samples mixed unheard since, and
+// when they were last mixed.
 double heldSince = -1;
 double heldMixed = 0;
+double heldLast = -1;
+// How long the mixer waits for the browser to let the sound play once the
+// player's touch has asked it to (ms): some tens of milliseconds, in WebKit
+// up to a few hundred.
+constexpr double WAKE_MS = 500;
 // The samples of one feed: at most the device's buffer at a time.
 int16_t samples[4096];
 
@@ -152,13 +224,18 @@ double lead(double clock, double now, bool fed) {
     return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
 }
 
-// Sound held back: mixed unheard at the page's clock.
+// Sound held back: mixed unheard at the page's clock, but for the moments
+// from a touch of the player's asking the browser to let it play until it
+// does (at most WAKE_MS): the sounds that touch starts are then heard whole.
 void feedUnheard(double now) {
     queuedTo = lastClock = -1;
     if (heldSince < 0) {
         heldSince = now;
         heldMixed = 0;
+    } else if (const double woken = soundWoken(); woken >= 0 && now - woken < WAKE_MS) {
+        heldSince += now - heldLast;
     }
+    heldLast = now;
     for (double owed = std::floor((now - heldSince) * device.freq / 1000) - heldMixed; owed > 0;) {
         const int count = owed < chunk() ? static_cast<int>(owed) : chunk();
         mix(count);
@@ -167,20 +244,75 @@ void feedUnheard(double now) {
     }
 }
 
+// Whether the sound thread plays the voices; what each voice's samples were
+// when last handed to it.
+bool handedOver = false;
+const uint8_t* handedData[SOUND_COUNT] = {};
+uint32_t handedLength[SOUND_COUNT] = {};
+
+// Hands the sound thread each voice the game has started since (every voice,
+// stopped or not, where `all`), with its samples the first time. A voice
+// handed over is here marked as stopped: the game's next start of it shows,
+// and nothing here mixes it again.
+void handOver(bool all) {
+    SoundEntry* voices = device.userdata ? static_cast<GameRecord*>(device.userdata)->snd : nullptr;
+    if (voices == nullptr) {
+        return;
+    }
+    for (int i = 0; i < SOUND_COUNT; i++) {
+        SoundEntry* voice = &voices[i];
+        const bool plays = voice->playing == 1 && voice->data != nullptr;
+        if (!plays && !all) {
+            continue;
+        }
+        if (plays && (handedData[i] != voice->data || handedLength[i] != voice->length)) {
+            mixerSound(i, voice->data, voice->length);
+            handedData[i] = voice->data;
+            handedLength[i] = voice->length;
+        }
+        const uint32_t at = plays ? static_cast<uint32_t>(voice->playPos - voice->data) : 0;
+        mixerVoice(i, at, plays ? voice->remaining : 0, plays ? 1 : 0);
+        voice->playing = 0;
+    }
+}
+
+// The sound thread stops every voice: the page plays on without it.
+void takeBack() {
+    if (handedOver) {
+        for (int i = 0; i < SOUND_COUNT; i++) {
+            mixerVoice(i, 0, 0, 0);
+        }
+        handedOver = false;
+    }
+}
+
 } // namespace
 
-void WebSound_feed(double now) {
+bool WebSound_feed(double now) {
     if (!opened || paused) {
-        return;
+        return false;
     }
-    const int running = soundRunning();
-    if (running <= 0) {
-        if (running == 0) {
-            feedUnheard(now);
+    const int mode = soundMode();
+    if (mode != HELD) {
+        heldSince = -1;
+    }
+    if (mode == MIXER) {
+        // The voices go on there from where the mixer here has them.
+        if (!handedOver) {
+            handOver(true);
+            handedOver = true;
         }
-        return;
+        return false;
     }
-    heldSince = -1;
+    // Held back again (or the sound thread lost): the voices it had are
+    // let go, and the mixer here goes on with those started since.
+    takeBack();
+    if (mode == HELD) {
+        feedUnheard(now);
+    }
+    if (mode != BUFFERS) {
+        return false;
+    }
     const double clock = soundClock(device.freq);
     const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
     const double ahead = lead(clock, now, fed);
@@ -197,13 +329,14 @@ void WebSound_feed(double now) {
     }
     const double to = std::floor(clock + ahead);
     if (to - queuedTo < LEAST_MS * device.freq / 1000) {
-        return;
+        return true;
     }
     while (queuedTo < to) {
         const int count = to - queuedTo < chunk() ? static_cast<int>(to - queuedTo) : chunk();
         soundPlay(mix(count), count, queuedTo, device.freq);
         queuedTo += count;
     }
+    return true;
 }
 
 extern "C" {
@@ -222,7 +355,7 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
         return -1;
     }
     soundOpen(desired->freq);
-    if (soundRunning() < 0) {
+    if (soundMode() == NONE) {
         SDL_SetError("This browser plays no sound");
         return -1;
     }
@@ -230,6 +363,8 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     device.silence = 0;
     device.size = static_cast<Uint32>(device.samples) * 2;
     opened = true;
+    handedOver = false;
+    std::fill(handedData, handedData + SOUND_COUNT, nullptr);
     // Until the browser's steps and the feeds' gaps have been seen, each is
     // taken as a frame: the browser's sound is often busiest as it starts.
     moves[0] = FIRST_GUESS_MS * device.freq / 1000;
@@ -245,11 +380,23 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
 
 void SDL_PauseAudio(int pause_on) {
     paused = pause_on != 0;
+    takeBack();
     queuedTo = heldSince = lastClock = lastFeed = -1;
+}
+
+// The game changes its voices only under the lock: a voice it started is
+// handed to the sound thread as the lock is let go.
+void SDL_LockAudio() {}
+
+void SDL_UnlockAudio() {
+    if (opened && handedOver) {
+        handOver(false);
+    }
 }
 
 void SDL_CloseAudio() {
     if (opened) {
+        handedOver = false;
         soundClose();
         opened = false;
     }

@@ -33,7 +33,8 @@ const answer = (text) => JSON.parse(text).value;
 
 // The site, with the probe put into the page before its own scripts; under /wasm404/, /wasmbad/
 // and /js404/ a file is missing or arrives broken, under /nowasm/ the browser has no WebAssembly.
-const faults = { wasm404: ['snowpunt.wasm', 404], wasmbad: ['snowpunt.wasm', 200], js404: ['snowpunt.js', 404] };
+const faults = { wasm404: ['snowpunt.wasm', 404], wasmbad: ['snowpunt.wasm', 200], js404: ['snowpunt.js', 404],
+  nomixer: ['snowpunt_mixer.wasm', 404] };
 const types = { wasm: 'application/wasm', js: 'text/javascript', html: 'text/html', css: 'text/css', png: 'image/png' };
 export async function serve(site) {
   const probe = fs.readFileSync(path.join(root, 'tests/web/probe.js'), 'utf8');

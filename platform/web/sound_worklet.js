@@ -1,0 +1,32 @@
+// The page's sound thread: plays the game's own mixer (snowpunt_mixer.wasm,
+// sound_mixer.cpp) a step at a time as the browser asks for sound, with the
+// sounds and voices the page hands it (web_sound.cpp) as the game starts
+// them. The browser plays it at the rate the game mixes at.
+'use strict';
+class Mixer extends AudioWorkletProcessor {
+  constructor(options) {
+    super();
+    var module = new WebAssembly.Module(options.processorOptions.module);
+    this.mixer = new WebAssembly.Instance(module, {}).exports;
+    this.mixer._initialize();
+    // ['sound', voice, its samples' bytes] or ['voice', voice, at, remaining, playing].
+    this.port.onmessage = (event) => {
+      var what = event.data, mixer = this.mixer;
+      if (what[0] == 'sound') {
+        var at = mixer.Mixer_sound(what[1], what[2].length);
+        if (at) new Uint8Array(mixer.memory.buffer, at, what[2].length).set(what[2]);
+      } else {
+        mixer.Mixer_voice(what[1], what[2], what[3], what[4]);
+      }
+    };
+  }
+
+  process(inputs, outputs) {
+    var out = outputs[0][0];
+    var at = this.mixer.Mixer_mix(out.length);
+    var mixed = new Int16Array(this.mixer.memory.buffer, at, out.length);
+    for (var i = 0; i < out.length; i++) out[i] = mixed[i] / 32768;
+    return true;
+  }
+}
+registerProcessor('snowpunt-mixer', Mixer);
