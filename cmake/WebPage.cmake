@@ -26,6 +26,9 @@ target_compile_options(snowpunt_mixer PRIVATE -Wall -Wextra)
 set_target_properties(snowpunt_mixer PROPERTIES SUFFIX .wasm RUNTIME_OUTPUT_DIRECTORY ${SNOWPUNT_SITE})
 target_link_options(snowpunt_mixer PRIVATE -O2 --no-entry -sSTANDALONE_WASM
                     -sEXPORTED_FUNCTIONS=_Mixer_sound,_Mixer_voice,_Mixer_mix)
+# The linker writes a module alone only into a folder that is there.
+add_custom_command(TARGET snowpunt_mixer PRE_LINK
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${SNOWPUNT_SITE} VERBATIM)
 
 set(SNOWPUNT_PAGE_FILES)
 foreach(page index.html page.js page.css sound_worklet.js)
