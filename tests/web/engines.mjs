@@ -31,8 +31,9 @@ export async function until(what, probe, ms) {
 const script = (fn, args) => `(async () => JSON.stringify({ value: await (${fn})(...${JSON.stringify(args)}) }))()`;
 const answer = (text) => JSON.parse(text).value;
 
-// The site, with the probe put into the page before its own scripts; under /wasm404/, /wasmbad/
-// and /js404/ a file is missing or arrives broken, under /nowasm/ the browser has no WebAssembly.
+// The site, with the probe put into the page before its own scripts; under /wasm404/, /wasmbad/,
+// /js404/ and /nomixer/ a file is missing or arrives broken, under /nowasm/ the browser has no
+// WebAssembly.
 const faults = { wasm404: ['snowpunt.wasm', 404], wasmbad: ['snowpunt.wasm', 200], js404: ['snowpunt.js', 404],
   nomixer: ['snowpunt_mixer.wasm', 404] };
 const types = { wasm: 'application/wasm', js: 'text/javascript', html: 'text/html', css: 'text/css', png: 'image/png' };
