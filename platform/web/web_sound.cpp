@@ -137,57 +137,10 @@ EM_JS(void, soundClose, (), {
 
 namespace {
 
-// How far past the browser's clock each feed fills the queue: one step of
-// the browser's own sound work (it plays what is queued a step at a time, and
-// its clock moves by whole steps), the longest the feeds have lately been
-// apart, a little to spare, and what the queue has lately been found short
-// by.
-constexpr double SPARE_MS = 6;
-// The browser's step, in samples: the largest of the last MOVES moves of its
-// clock seen between feeds (some seconds of them). A move is a step, or a
-// few where the feeds come further apart than steps, or where the browser
-// catches up on steps it was held from working.
-constexpr int MOVES = 1024;
-double moves[MOVES] = {};
-int moveCount = 0;
-double lastClock = -1;
-// The times between the last GAPS feeds (ms).
-constexpr int GAPS = 1024;
-double gaps[GAPS] = {};
-int gapCount = 0;
-double lastFeed = -1;
-// A pause longer than this between feeds (a tab in the background) is not
-// the feeds falling behind: it is not counted, and the queue starts anew.
-constexpr double PAUSE_MS = 100;
-// Added each time the queue ran dry while it was being fed (the feeds came
-// later than they had lately been): SHORT_MS more each time, up to
-// SHORT_MAX_MS, given back a little at each feed while the queue keeps up.
-constexpr double SHORT_MS = 5;
-constexpr double SHORT_MAX_MS = 120;
-constexpr double SHORT_BACK_MS = 0.05;
-double shortBy = 0;
-// What the browser's step and the feeds' gaps are taken to be until seen
-// (ms).
-constexpr double FIRST_GUESS_MS = 16;
-// A feed that would add fewer samples than this waits for the next (ms).
-constexpr double LEAST_MS = 2;
-
 SDL_AudioSpec device;
 bool opened = false;
 bool paused = true;
-// The sample of the browser's clock at which the next buffer starts; -1
-// while nothing is queued.
-double queuedTo = -1;
-// While sound is held back: the page's time (ms) from which it is, less the
-// moments it waited for the browser, the samples mixed unheard since, and
-// when they were last mixed.
-double heldSince = -1;
-double heldMixed = 0;
-double heldLast = -1;
-// How long the mixer waits for the browser to let the sound play once the
-// player's touch has asked it to (ms): some tens of milliseconds, in WebKit
-// up to a few hundred.
-constexpr double WAKE_MS = 500;
+
 // The samples of one feed: at most the device's buffer at a time.
 int16_t samples[4096];
 
@@ -205,30 +158,24 @@ int chunk() {
     return device.samples > 0 && device.samples < 4096 ? device.samples : 4096;
 }
 
-// The browser's step (samples).
-double step() {
-    return *std::max_element(moves, moves + (moveCount < MOVES ? moveCount : MOVES));
-}
+// ---------------------------------------------------------------------------
+// Held back
 
-// How far ahead of the clock the queue is to reach now (samples), from the
-// clock's moves and the feeds' gaps seen so far.
-double lead(double clock, double now, bool fed) {
-    if (lastClock >= 0 && clock > lastClock) {
-        moves[moveCount++ % MOVES] = clock - lastClock;
-    }
-    lastClock = clock;
-    if (fed) {
-        gaps[gapCount++ % GAPS] = now - lastFeed;
-    }
-    const double gap = *std::max_element(gaps, gaps + (gapCount < GAPS ? gapCount : GAPS));
-    return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
-}
+// While sound is held back: the page's time (ms) from which it is, less the
+// moments it waited for the browser, the samples mixed unheard since, and
+// when they were last mixed.
+double heldSince = -1;
+double heldMixed = 0;
+double heldLast = -1;
+// How long the mixer waits for the browser to let the sound play once the
+// player's touch has asked it to (ms): some tens of milliseconds, in WebKit
+// up to a few hundred.
+constexpr double WAKE_MS = 500;
 
 // Sound held back: mixed unheard at the page's clock, but for the moments
 // from a touch of the player's asking the browser to let it play until it
 // does (at most WAKE_MS): the sounds that touch starts are then heard whole.
 void feedUnheard(double now) {
-    queuedTo = lastClock = -1;
     if (heldSince < 0) {
         heldSince = now;
         heldMixed = 0;
@@ -243,6 +190,9 @@ void feedUnheard(double now) {
         owed -= count;
     }
 }
+
+// ---------------------------------------------------------------------------
+// The sound thread
 
 // Whether the sound thread plays the voices; what each voice's samples were
 // when last handed to it.
@@ -286,6 +236,95 @@ void takeBack() {
     }
 }
 
+// ---------------------------------------------------------------------------
+// Buffers the page feeds
+
+// How far past the browser's clock each feed fills the queue: one step of
+// the browser's own sound work (it plays what is queued a step at a time, and
+// its clock moves by whole steps), the longest the feeds have lately been
+// apart, a little to spare, and what the queue has lately been found short
+// by.
+constexpr double SPARE_MS = 6;
+// The browser's step, in samples: the largest of the last MOVES moves of its
+// clock seen between feeds (some seconds of them). A move is a step, or a
+// few where the feeds come further apart than steps, or where the browser
+// catches up on steps it was held from working.
+constexpr int MOVES = 1024;
+double moves[MOVES] = {};
+int moveCount = 0;
+double lastClock = -1;
+// The times between the last GAPS feeds (ms).
+constexpr int GAPS = 1024;
+double gaps[GAPS] = {};
+int gapCount = 0;
+double lastFeed = -1;
+// A pause longer than this between feeds (a tab in the background) is not
+// the feeds falling behind: it is not counted, and the queue starts anew.
+constexpr double PAUSE_MS = 100;
+// Added each time the queue ran dry while it was being fed (the feeds came
+// later than they had lately been): SHORT_MS more each time, up to
+// SHORT_MAX_MS, given back a little at each feed while the queue keeps up.
+constexpr double SHORT_MS = 5;
+constexpr double SHORT_MAX_MS = 120;
+constexpr double SHORT_BACK_MS = 0.05;
+double shortBy = 0;
+// What the browser's step and the feeds' gaps are taken to be until seen
+// (ms).
+constexpr double FIRST_GUESS_MS = 16;
+// A feed that would add fewer samples than this waits for the next (ms).
+constexpr double LEAST_MS = 2;
+
+// The sample of the browser's clock at which the next buffer starts; -1
+// while nothing is queued.
+double queuedTo = -1;
+
+// The browser's step (samples).
+double step() {
+    return *std::max_element(moves, moves + (moveCount < MOVES ? moveCount : MOVES));
+}
+
+// How far ahead of the clock the queue is to reach now (samples), from the
+// clock's moves and the feeds' gaps seen so far.
+double lead(double clock, double now, bool fed) {
+    if (lastClock >= 0 && clock > lastClock) {
+        moves[moveCount++ % MOVES] = clock - lastClock;
+    }
+    lastClock = clock;
+    if (fed) {
+        gaps[gapCount++ % GAPS] = now - lastFeed;
+    }
+    const double gap = *std::max_element(gaps, gaps + (gapCount < GAPS ? gapCount : GAPS));
+    return step() + (gap + SPARE_MS + shortBy) * device.freq / 1000;
+}
+
+// Mixes and queues what the device plays up to the lead past the browser's
+// clock.
+void feedBuffers(double now) {
+    const double clock = soundClock(device.freq);
+    const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
+    const double ahead = lead(clock, now, fed);
+    lastFeed = now;
+    if (queuedTo < clock) {
+        // Dry: it starts again a step and a little ahead. Where it ran dry
+        // while being fed, the lead grows.
+        if (queuedTo >= 0 && fed) {
+            shortBy = std::min(shortBy + SHORT_MS, SHORT_MAX_MS);
+        }
+        queuedTo = std::ceil(clock + std::max(step(), SPARE_MS * device.freq / 1000));
+    } else {
+        shortBy = std::max(0.0, shortBy - SHORT_BACK_MS);
+    }
+    const double to = std::floor(clock + ahead);
+    if (to - queuedTo < LEAST_MS * device.freq / 1000) {
+        return;
+    }
+    while (queuedTo < to) {
+        const int count = to - queuedTo < chunk() ? static_cast<int>(to - queuedTo) : chunk();
+        soundPlay(mix(count), count, queuedTo, device.freq);
+        queuedTo += count;
+    }
+}
+
 } // namespace
 
 bool WebSound_feed(double now) {
@@ -308,34 +347,14 @@ bool WebSound_feed(double now) {
     // let go, and the mixer here goes on with those started since.
     takeBack();
     if (mode == HELD) {
+        // Any queue starts anew once the sound plays.
+        queuedTo = lastClock = -1;
         feedUnheard(now);
     }
     if (mode != BUFFERS) {
         return false;
     }
-    const double clock = soundClock(device.freq);
-    const bool fed = lastFeed >= 0 && now - lastFeed < PAUSE_MS;
-    const double ahead = lead(clock, now, fed);
-    lastFeed = now;
-    if (queuedTo < clock) {
-        // Dry: it starts again a step and a little ahead. Where it ran dry
-        // while being fed, the lead grows.
-        if (queuedTo >= 0 && fed) {
-            shortBy = std::min(shortBy + SHORT_MS, SHORT_MAX_MS);
-        }
-        queuedTo = std::ceil(clock + std::max(step(), SPARE_MS * device.freq / 1000));
-    } else {
-        shortBy = std::max(0.0, shortBy - SHORT_BACK_MS);
-    }
-    const double to = std::floor(clock + ahead);
-    if (to - queuedTo < LEAST_MS * device.freq / 1000) {
-        return true;
-    }
-    while (queuedTo < to) {
-        const int count = to - queuedTo < chunk() ? static_cast<int>(to - queuedTo) : chunk();
-        soundPlay(mix(count), count, queuedTo, device.freq);
-        queuedTo += count;
-    }
+    feedBuffers(now);
     return true;
 }
 
