@@ -21,11 +21,15 @@ class Mixer extends AudioWorkletProcessor {
     };
   }
 
+  // Nothing is made here as it plays: the view of the module's memory is
+  // made again only if the memory has grown.
   process(inputs, outputs) {
     var out = outputs[0][0];
-    var at = this.mixer.Mixer_mix(out.length);
-    var mixed = new Int16Array(this.mixer.memory.buffer, at, out.length);
-    for (var i = 0; i < out.length; i++) out[i] = mixed[i] / 32768;
+    var from = this.mixer.Mixer_mix(out.length) >> 1;
+    if (!this.memory || this.memory.buffer !== this.mixer.memory.buffer) {
+      this.memory = new Int16Array(this.mixer.memory.buffer);
+    }
+    for (var i = 0; i < out.length; i++) out[i] = this.memory[from + i] / 32768;
     return true;
   }
 }
