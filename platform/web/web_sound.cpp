@@ -56,10 +56,11 @@ EM_JS(void, soundOpen, (int rate), {
         Module.sound = new Context();
     }
     var sound = Module.sound;
-    Module.soundMixer = null;
     if (!sound.audioWorklet || sound.sampleRate != rate || typeof fetch != 'function') {
+        Module.soundMixer = null;
         return;
     }
+    // Loading.
     Module.soundMixer = undefined;
     var mixerModule = fetch('snowpunt_mixer.wasm').then(function(response) {
         if (!response.ok) {
@@ -98,9 +99,10 @@ EM_JS(int, soundMode, (), {
 });
 // Hands the sound thread voice `voice`'s samples, copied.
 EM_JS(void, mixerSound, (int voice, const uint8_t* data, uint32_t length), {
-    var copy = HEAPU8.slice(data, data + length);
-    if (Module.soundMixer)
+    if (Module.soundMixer) {
+        var copy = HEAPU8.slice(data, data + length);
         Module.soundMixer.port.postMessage([ 'sound', voice, copy ], [copy.buffer]);
+    }
 });
 // Hands the sound thread voice `voice`: `remaining` bytes from byte `at`, if
 // it plays.
