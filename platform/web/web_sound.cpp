@@ -271,8 +271,11 @@ constexpr double SHORT_MAX_MS = 120;
 constexpr double SHORT_BACK_MS = 0.05;
 double shortBy = 0;
 // What the browser's step and the feeds' gaps are taken to be until seen
-// (ms).
-constexpr double FIRST_GUESS_MS = 16;
+// (ms): two frames for the step, since the first feed starts the queue a
+// step ahead of the browser's clock and Firefox's steps are up to 23 ms, and
+// larger as its sound starts; a frame for the gaps.
+constexpr double FIRST_STEP_MS = 32;
+constexpr double FIRST_GAP_MS = 16;
 // A feed that would add fewer samples than this waits for the next (ms).
 constexpr double LEAST_MS = 2;
 
@@ -386,10 +389,10 @@ int SDL_OpenAudio(SDL_AudioSpec* desired, SDL_AudioSpec* obtained) {
     opened = true;
     handedOver = false;
     std::fill(handedData, handedData + SOUND_COUNT, nullptr);
-    // Until the browser's steps and the feeds' gaps have been seen, each is
-    // taken as a frame: the browser's sound is often busiest as it starts.
-    moves[0] = FIRST_GUESS_MS * device.freq / 1000;
-    gaps[0] = FIRST_GUESS_MS;
+    // Until the browser's steps and the feeds' gaps have been seen, they are
+    // guessed: the browser's sound is often busiest as it starts.
+    moves[0] = FIRST_STEP_MS * device.freq / 1000;
+    gaps[0] = FIRST_GAP_MS;
     moveCount = gapCount = 1;
     paused = true;
     queuedTo = heldSince = lastClock = lastFeed = -1;
