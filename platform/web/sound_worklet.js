@@ -9,14 +9,17 @@ class Mixer extends AudioWorkletProcessor {
     var module = new WebAssembly.Module(options.processorOptions.module);
     this.mixer = new WebAssembly.Instance(module, {}).exports;
     this.mixer._initialize();
-    // ['sound', voice, its samples' bytes] or ['voice', voice, at, remaining, playing].
+    // A list of ['sound', voice, its samples' bytes] and ['voice', voice, at, remaining, playing],
+    // all taken before the next step.
     this.port.onmessage = (event) => {
-      var what = event.data, mixer = this.mixer;
-      if (what[0] == 'sound') {
-        var at = mixer.Mixer_sound(what[1], what[2].length);
-        if (at) new Uint8Array(mixer.memory.buffer, at, what[2].length).set(what[2]);
-      } else {
-        mixer.Mixer_voice(what[1], what[2], what[3], what[4]);
+      var mixer = this.mixer;
+      for (var what of event.data) {
+        if (what[0] == 'sound') {
+          var at = mixer.Mixer_sound(what[1], what[2].length);
+          if (at) new Uint8Array(mixer.memory.buffer, at, what[2].length).set(what[2]);
+        } else {
+          mixer.Mixer_voice(what[1], what[2], what[3], what[4]);
+        }
       }
     };
   }

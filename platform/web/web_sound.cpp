@@ -6,9 +6,10 @@
 // Here the game's own mixer runs on the page's sound thread
 // (sound_mixer.cpp, sound_worklet.js), a step at a time as the browser
 // plays, as the desktop's runs on its audio thread. Each time the game
-// starts a sound (under the device's lock) the voice is handed to it: a
-// sound is heard from the browser's next step, whatever the page's own
-// thread is doing then. Nothing is queued: a tab in the background plays on
+// starts a sound (under the device's lock) the voice is handed to it, with
+// the others the frame starts, as the page yields to the browser: a frame's
+// sounds start together, from the browser's next step, whatever the page's
+// own thread is doing then. Nothing is queued: a tab in the background plays on
 // as the game starts its sounds there, and nothing is owed when it comes
 // back.
 //
@@ -56,6 +57,25 @@ EM_JS(void, soundOpen, (int rate), {
         Module.sound = new Context();
     }
     var sound = Module.sound;
+    // What is handed to the sound thread goes as one message when the page
+    // next yields to the browser: the thread may play a step between two
+    // messages, and the sounds a frame starts together start together.
+    var handed = [], moved = [];
+    Module.soundHand = function(what, bytes) {
+        if (!handed.length) {
+            Promise.resolve().then(function() {
+                if (Module.soundMixer) {
+                    Module.soundMixer.port.postMessage(handed, moved);
+                }
+                handed = [];
+                moved = [];
+            });
+        }
+        handed.push(what);
+        if (bytes) {
+            moved.push(bytes);
+        }
+    };
     if (!sound.audioWorklet || sound.sampleRate != rate || typeof fetch != 'function') {
         Module.soundMixer = null;
         return;
@@ -101,14 +121,14 @@ EM_JS(int, soundMode, (), {
 EM_JS(void, mixerSound, (int voice, const uint8_t* data, uint32_t length), {
     if (Module.soundMixer) {
         var copy = HEAPU8.slice(data, data + length);
-        Module.soundMixer.port.postMessage([ 'sound', voice, copy ], [copy.buffer]);
+        Module.soundHand([ 'sound', voice, copy ], copy.buffer);
     }
 });
 // Hands the sound thread voice `voice`: `remaining` bytes from byte `at`, if
 // it plays.
 EM_JS(void, mixerVoice, (int voice, uint32_t at, uint32_t remaining, int playing), {
     if (Module.soundMixer)
-        Module.soundMixer.port.postMessage([ 'voice', voice, at, remaining, playing ]);
+        Module.soundHand([ 'voice', voice, at, remaining, playing ]);
 });
 // When the player's touch last asked the browser to let the sound play, on
 // the page's clock (page.js); -1 before.

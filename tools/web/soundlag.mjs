@@ -54,6 +54,10 @@ try {
     const { mean, max } = stats(after);
     console.log(`  ${what}: heard ${after.map(ms).join(', ')} ms after letting go: mean ${ms(mean)}, largest ${ms(max)}`);
   }
+  // The dive starts two sounds in one frame: they should start on the same sample.
+  const together = heard.filter((sound) => sound.name === 'HEPP')
+    .filter((hepp) => heard.some((sound) => sound.name === 'LIFT' && sound.frame === hepp.frame)).length;
+  console.log(`  the dive's two sounds start on the same sample in ${together} of ${lags.dive.length} throws`);
   const times = await page.run((from) => seen.presents.filter((t) => t >= from), from[0]);
   const pace = stats(times.slice(1).map((t, i) => t - times[i]));
   console.log(`  ${heard.fault ? `NOT WHOLE: ${heard.fault}; before that` : 'every sound whole:'} ${heard.length} sounds (${[...new Set(heard.map((s) => s.name))].join(', ')}); ` +
