@@ -15,8 +15,9 @@
 static SoundEntry voices[SOUND_COUNT];
 // The mixer reads the voices through the game's record, as on the desktop.
 static GameRecord record;
-// One step of mixed samples; the browser's steps are far shorter.
-static int16_t mixed[4096];
+// One step of mixed samples at most; the browser's steps are far shorter.
+constexpr int MIXED_MAX = 4096;
+static int16_t mixed[MIXED_MAX];
 
 extern "C" {
 
@@ -55,7 +56,7 @@ EMSCRIPTEN_KEEPALIVE void Mixer_voice(int voice, uint32_t at, uint32_t remaining
 
 // The next `count` samples of every voice playing, mixed from silence.
 EMSCRIPTEN_KEEPALIVE int16_t* Mixer_mix(int count) {
-    const int samples = count < 0 ? 0 : count > 4096 ? 4096 : count;
+    const int samples = count < 0 ? 0 : count > MIXED_MAX ? MIXED_MAX : count;
     memset(mixed, 0, static_cast<size_t>(samples) * 2);
     record.snd = voices;
     my_audio_callback(&record, reinterpret_cast<uint8_t*>(mixed), samples * 2);

@@ -57,6 +57,10 @@ EM_JS(void, soundOpen, (int rate), {
         Module.sound = new Context();
     }
     var sound = Module.sound;
+    if (!sound.audioWorklet || sound.sampleRate != rate || typeof fetch != 'function') {
+        Module.soundMixer = null;
+        return;
+    }
     // What is handed to the sound thread goes as one message when the page
     // next yields to the browser: the thread may play a step between two
     // messages, and the sounds a frame starts together start together.
@@ -76,10 +80,6 @@ EM_JS(void, soundOpen, (int rate), {
             moved.push(bytes);
         }
     };
-    if (!sound.audioWorklet || sound.sampleRate != rate || typeof fetch != 'function') {
-        Module.soundMixer = null;
-        return;
-    }
     // Loading.
     Module.soundMixer = undefined;
     var mixerModule = fetch('snowpunt_mixer.wasm').then(function(response) {
